@@ -1,0 +1,115 @@
+#include "platform/paths.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <system_error>
+#include <vector>
+
+namespace veyra {
+namespace {
+
+std::string WithTrailingSeparator(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder.push_back('/');
+  return folder;
+}
+
+std::string& ProgramFolderStorage() {
+  static std::string folder = ExecutableFolder();
+  return folder;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : char(c); };
+    return lower(x) == lower(y);
+  });
+}
+
+// The entry of `folder` whose name equals `component` ignoring ASCII case, or empty.
+std::string FindEntryIgnoringCase(const std::filesystem::path& folder,
+                                  const std::string& component) {
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder, ec);
+  if (ec) return {};
+  for (const auto& entry : it) {
+    std::string candidate = entry.path().filename().string();
+    if (EqualsIgnoringAsciiCase(candidate, component)) return candidate;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string ExecutableFolder() {
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return WithTrailingSeparator(std::filesystem::current_path().string());
+  return WithTrailingSeparator(exe.parent_path().string());
+}
+
+const std::string& ProgramFolder() { return ProgramFolderStorage(); }
+
+void SetProgramFolder(std::string folder) {
+  ProgramFolderStorage() = WithTrailingSeparator(std::move(folder));
+}
+
+std::filesystem::path MapPath(std::string_view name) {
+  std::string text(name);
+  std::replace(text.begin(), text.end(), '\\', '/');
+
+  std::filesystem::path result;
+  size_t pos = 0;
+  if (!text.empty() && text[0] == '/') {
+    result = "/";
+    pos = 1;
+  }
+  bool resolving = true;  // stays true while every component so far exists
+  while (pos <= text.size()) {
+    size_t slash = text.find('/', pos);
+    if (slash == std::string::npos) slash = text.size();
+    std::string component = text.substr(pos, slash - pos);
+    pos = slash + 1;
+    if (component.empty()) {
+      if (slash == text.size() && !result.empty()) result /= "";  // keep a trailing separator
+      continue;
+    }
+    if (resolving && component != "." && component != "..") {
+      std::error_code ec;
+      const std::filesystem::path folder = result.empty() ? "." : result;
+      if (!std::filesystem::exists(folder / component, ec)) {
+        std::string found = FindEntryIgnoringCase(folder, component);
+        if (found.empty()) {
+          resolving = false;
+        } else {
+          component = found;
+        }
+      }
+    }
+    result /= component;
+  }
+  return result;
+}
+
+bool IsConfinedName(std::string_view name) {
+  if (name.empty()) return false;
+  if (name.find('\0') != std::string_view::npos) return false;
+  if (name[0] == '\\' || name[0] == '/') return false;  // absolute or UNC
+  if (name.size() >= 2 && name[1] == ':') return false;  // drive letter
+  int depth = 0;
+  size_t pos = 0;
+  while (pos <= name.size()) {
+    size_t end = name.find_first_of("\\/", pos);
+    if (end == std::string_view::npos) end = name.size();
+    std::string_view component = name.substr(pos, end - pos);
+    if (component == "..") {
+      if (--depth < 0) return false;
+    } else if (!component.empty() && component != ".") {
+      ++depth;
+    }
+    pos = end + 1;
+  }
+  return depth > 0;
+}
+
+}  // namespace veyra

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace veyra::testing {
+
+// A fresh folder under the system's temporary folder, removed with everything in it when the
+// object goes away. It is also made the program folder while it lives, because the updater
+// resolves every local name against the program folder.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // The folder as the updater writes it: absolute, ending with '/'.
+  std::string folder() const { return path_.string() + "/"; }
+
+  // Writes `bytes` to the relative name (forward slashes), creating folders.
+  void Write(std::string_view relative, std::string_view bytes) const;
+  // Whole content of a file, or the text "<missing>" when there is none.
+  std::string Read(std::string_view relative) const;
+  bool Exists(std::string_view relative) const;
+
+ private:
+  std::filesystem::path path_;
+  std::string previous_program_folder_;
+};
+
+}  // namespace veyra::testing
