@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace veyra {
+
+// What the client reports while it works, raised synchronously from inside Get(). For one
+// request the order is: connected (only when a new connection had to be opened), work_begin,
+// work (zero or more times), work_end, and disconnected whenever an open connection closes.
+struct HttpEvents {
+  std::function<void()> connected;  // a new connection was opened (TCP connect done)
+  std::function<void(int64_t expected)> work_begin;  // body starts; expected = Content-Length or 0
+  std::function<void(int64_t total)> work;           // running total of body bytes of this cycle
+  std::function<void()> work_end;
+  std::function<void()> disconnected;  // an open connection closed, for whatever reason
+};
+
+struct HttpTimeouts {      // the one place where the time-outs live
+  int connect_ms = 15000;  // TCP connect
+  int idle_ms = 60000;     // an attempt fails when no byte arrives for this long
+};
+
+struct HttpReply {
+  bool ok = false;             // transport fine AND status 2xx
+  long status = 0;             // 0 when no status line arrived
+  int64_t content_length = 0;  // the reply's Content-Length; 0 when absent or not decimal
+  std::string body;            // whole body, also for error replies
+  std::string error;           // readable reason when !ok
+};
+
+// The updater's HTTP/1.1 client: plain GETs with a fixed request form, one persistent
+// connection that is reused while the server allows it, no proxy, no redirects. Not
+// thread-safe; meant for the GUI thread, which keeps running through PumpMessages().
+class HttpClient {
+ public:
+  explicit HttpClient(HttpEvents events = {}, HttpTimeouts timeouts = {});
+  // Closes any open connection, raising disconnected (a handler's exception is swallowed here).
+  ~HttpClient();
+  HttpClient(const HttpClient&) = delete;
+  HttpClient& operator=(const HttpClient&) = delete;
+
+  // Both take effect with the next Get(); a running request keeps what it started with.
+  void SetEvents(HttpEvents events);
+  void SetTimeouts(HttpTimeouts timeouts);
+
+  // GETs an absolute URL ("http://host[:port]/path"), blocking, and calls PumpMessages() at
+  // least every 50 ms while it waits, also when no byte arrives. The request is exactly
+  //   GET <path> HTTP/1.1 / Host: <host without port> / Accept: text/html, */* /
+  //   User-Agent: Mozilla/3.0 (compatible; Indy Library)
+  // The result is ok only for a complete 2xx reply; the body of any other reply is still read.
+  // A Get() started while another runs (from a handler inside the pump) is refused with the
+  // error "request already running". An exception thrown by an event handler or by the pump
+  // aborts the transfer and is rethrown from here once the client is back in a clean state.
+  HttpReply Get(const std::string& url);
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace veyra

@@ -1,0 +1,62 @@
+#include "updater/http/http_target.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+
+namespace veyra {
+namespace {
+
+std::string EncodeUnsafeBytes(const std::string& url) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  encoded.reserve(url.size());
+  for (unsigned char c : url) {
+    if (c <= 0x20 || c == 0x7F) {
+      encoded += '%';
+      encoded += kHex[c >> 4];
+      encoded += kHex[c & 0x0F];
+    } else {
+      encoded += static_cast<char>(c);
+    }
+  }
+  return encoded;
+}
+
+struct UrlDeleter {
+  void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+
+// One part of a parsed URL, or nothing when the URL lacks it.
+std::optional<std::string> Part(CURLU* url, CURLUPart part, unsigned flags) {
+  char* text = nullptr;
+  if (curl_url_get(url, part, &text, flags) != CURLUE_OK || text == nullptr) return std::nullopt;
+  std::string result(text);
+  curl_free(text);
+  return result;
+}
+
+}  // namespace
+
+std::optional<HttpTarget> ParseHttpTarget(const std::string& url, std::string& error) {
+  HttpTarget target;
+  target.url = EncodeUnsafeBytes(url);
+  std::unique_ptr<CURLU, UrlDeleter> parsed(curl_url());
+  if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, target.url.c_str(), 0) != CURLUE_OK) {
+    error = "invalid URL: " + url;
+    return std::nullopt;
+  }
+  const auto scheme = Part(parsed.get(), CURLUPART_SCHEME, 0);
+  const auto host = Part(parsed.get(), CURLUPART_HOST, 0);
+  const auto port = Part(parsed.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT);
+  if (!scheme || *scheme != "http" || !host || host->empty() || !port) {
+    error = "not an http URL: " + url;
+    return std::nullopt;
+  }
+  target.host = *host;
+  target.port = std::stol(*port);
+  target.origin = *host + ":" + *port;
+  return target;
+}
+
+}  // namespace veyra

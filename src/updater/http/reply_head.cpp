@@ -1,0 +1,92 @@
+#include "updater/http/reply_head.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace veyra {
+namespace {
+
+std::string_view Trim(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
+bool ContainsNoCase(std::string_view text, std::string_view word) {
+  for (size_t i = 0; i + word.size() <= text.size(); ++i) {
+    if (EqualsNoCase(text.substr(i, word.size()), word)) return true;
+  }
+  return false;
+}
+
+// "HTTP/1.1 200 OK": status 200; anything malformed gives 0.
+long ParseStatus(std::string_view line) {
+  const size_t space = line.find(' ');
+  if (space == std::string_view::npos) return 0;
+  std::string_view rest = Trim(line.substr(space + 1));
+  long status = 0;
+  size_t digits = 0;
+  while (digits < rest.size() && digits < 3 && rest[digits] >= '0' && rest[digits] <= '9') {
+    status = status * 10 + (rest[digits] - '0');
+    ++digits;
+  }
+  return digits == 3 ? status : 0;
+}
+
+}  // namespace
+
+int64_t ParseContentLength(std::string_view value) {
+  value = Trim(value);
+  if (value.empty()) return 0;
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  int64_t result = 0;
+  for (char c : value) {
+    if (c < '0' || c > '9') return 0;
+    const int digit = c - '0';
+    result = (result > (kMax - digit) / 10) ? kMax : result * 10 + digit;
+  }
+  return result;
+}
+
+void ReplyHead::Feed(std::string_view line) {
+  if (complete) return;
+  line = Trim(line);
+  if (line.size() >= 5 && EqualsNoCase(line.substr(0, 5), "HTTP/")) {
+    *this = ReplyHead{};
+    status_line = std::string(line);
+    status = ParseStatus(line);
+    version_1_0 = line.size() >= 8 && line.substr(5, 3) == "1.0";
+    return;
+  }
+  if (line.empty()) {
+    // The end of an interim reply's headers: the real reply's status line follows.
+    complete = status >= 200 || status == 0;
+    return;
+  }
+  const size_t colon = line.find(':');
+  if (colon == std::string_view::npos) return;
+  const std::string_view name = Trim(line.substr(0, colon));
+  const std::string_view value = Trim(line.substr(colon + 1));
+  if (EqualsNoCase(name, "Content-Length")) {
+    content_length = ParseContentLength(value);
+  } else if (EqualsNoCase(name, "Connection")) {
+    connection_close = EqualsNoCase(value, "close");
+  } else if (EqualsNoCase(name, "Transfer-Encoding")) {
+    chunked = ContainsNoCase(value, "chunked");
+  }
+}
+
+}  // namespace veyra

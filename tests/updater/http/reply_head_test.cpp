@@ -1,0 +1,117 @@
+#include "updater/http/reply_head.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "updater/http/http_target.h"
+
+namespace veyra {
+namespace {
+
+TEST(ParseContentLengthTest, AcceptsOnlyDecimalNumbers) {
+  const struct {
+    const char* value;
+    int64_t expected;
+  } cases[] = {
+      {"0", 0},
+      {"1234", 1234},
+      {"  42 \t", 42},
+      {"3000000000", 3000000000LL},
+      {"99999999999999999999999", INT64_MAX},  // saturates instead of wrapping
+      {"", 0},
+      {"-5", 0},
+      {"+5", 0},
+      {"12abc", 0},
+      {"0x10", 0},
+      {"1 2", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParseContentLength(c.value), c.expected) << "value '" << c.value << "'";
+  }
+}
+
+ReplyHead FeedAll(const std::vector<std::string>& lines) {
+  ReplyHead head;
+  for (const std::string& line : lines) head.Feed(line + "\r\n");
+  return head;
+}
+
+TEST(ReplyHeadTest, ReadsStatusAndTheHeadersThatMatter) {
+  const ReplyHead head = FeedAll({"HTTP/1.1 404 Not Found", "content-length:  17 ",
+                                  "Transfer-Encoding: gzip, Chunked", "X-Other: 1", ""});
+  EXPECT_EQ(head.status, 404);
+  EXPECT_EQ(head.status_line, "HTTP/1.1 404 Not Found");
+  EXPECT_EQ(head.content_length, 17);
+  EXPECT_TRUE(head.chunked);
+  EXPECT_FALSE(head.connection_close);
+  EXPECT_FALSE(head.version_1_0);
+  EXPECT_TRUE(head.complete);
+}
+
+TEST(ReplyHeadTest, ConnectionCloseIsTrimmedAndCaseBlind) {
+  const struct {
+    const char* line;
+    bool close;
+  } cases[] = {
+      {"Connection: close", true},    {"cOnNeCtIoN:   CLOSE  ", true},
+      {"Connection:\tClose\t", true}, {"Connection: keep-alive", false},
+      {"Connection: closed", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FeedAll({"HTTP/1.1 200 OK", c.line, ""}).connection_close, c.close) << c.line;
+  }
+  EXPECT_TRUE(FeedAll({"HTTP/1.0 200 OK", ""}).version_1_0);
+}
+
+TEST(ReplyHeadTest, InterimReplyIsReplacedByTheFinalOne) {
+  const ReplyHead head =
+      FeedAll({"HTTP/1.1 100 Continue", "Content-Length: 9", "", "HTTP/1.1 200 OK", ""});
+  EXPECT_EQ(head.status, 200);
+  EXPECT_EQ(head.content_length, 0);
+  EXPECT_TRUE(head.complete);
+}
+
+TEST(ReplyHeadTest, TrailersAfterTheHeaderBlockChangeNothing) {
+  const ReplyHead head = FeedAll({"HTTP/1.1 200 OK", "Transfer-Encoding: chunked", "",
+                                  "Content-Length: 5", "HTTP/1.1 500 Oops"});
+  EXPECT_EQ(head.status, 200);
+  EXPECT_EQ(head.content_length, 0);
+}
+
+TEST(ParseHttpTargetTest, SplitsHostAndPort) {
+  const struct {
+    const char* url;
+    const char* host;
+    long port;
+    const char* sent;
+  } cases[] = {
+      {"http://update.example.com/list.txt", "update.example.com", 80,
+       "http://update.example.com/list.txt"},
+      {"http://127.0.0.1:8080/a/b.bin", "127.0.0.1", 8080, "http://127.0.0.1:8080/a/b.bin"},
+      {"http://host/dir/my file.gz", "host", 80, "http://host/dir/my%20file.gz"},
+      {"http://host/x\r\nEvil: 1", "host", 80, "http://host/x%0D%0AEvil:%201"},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    const auto target = ParseHttpTarget(c.url, error);
+    ASSERT_TRUE(target.has_value()) << c.url << ": " << error;
+    EXPECT_EQ(target->host, c.host);
+    EXPECT_EQ(target->port, c.port);
+    EXPECT_EQ(target->url, c.sent);
+    EXPECT_EQ(target->origin, std::string(c.host) + ":" + std::to_string(c.port));
+  }
+}
+
+TEST(ParseHttpTargetTest, RejectsWhatIsNotAnAbsoluteHttpUrl) {
+  for (const char* url : {"", "list.txt", "/list.txt", "https://host/x", "ftp://host/x", "http://",
+                          "http://:80/x", "http://host:99999/x"}) {
+    std::string error;
+    EXPECT_FALSE(ParseHttpTarget(url, error).has_value()) << url;
+    EXPECT_FALSE(error.empty()) << url;
+  }
+}
+
+}  // namespace
+}  // namespace veyra
