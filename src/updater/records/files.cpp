@@ -1,0 +1,147 @@
+#include "updater/records/files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+#include "platform/paths.h"
+#include "platform/pump.h"
+
+namespace veyra {
+namespace {
+
+constexpr int kLoadAttempts = 10;
+constexpr int kLoadRetryDelayMs = 100;
+
+// Owns a POSIX file descriptor; Close() reports whether closing succeeded.
+class FileHandle {
+ public:
+  FileHandle(const std::filesystem::path& path, int flags)
+      : fd_(::open(path.c_str(), flags | O_CLOEXEC, 0666)) {}
+  ~FileHandle() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+
+  bool ok() const { return fd_ >= 0; }
+  int fd() const { return fd_; }
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAllAt(int fd, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n =
+        ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Writes the bytes from offset 0 and sets the size to their length.
+bool ReplaceContent(FileHandle& file, std::string_view bytes) {
+  if (!file.ok()) return false;
+  if (!WriteAllAt(file.fd(), bytes)) return false;
+  if (::ftruncate(file.fd(), static_cast<off_t>(bytes.size())) != 0) return false;
+  return true;
+}
+
+bool ReadAll(const std::filesystem::path& path, std::string& content) {
+  FileHandle file(path, O_RDONLY);
+  if (!file.ok()) return false;
+  std::string text;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(file.fd(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  content = std::move(text);
+  return true;
+}
+
+void SyncFolder(const std::filesystem::path& folder) {
+  FileHandle dir(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY);
+  if (dir.ok()) ::fsync(dir.fd());
+}
+
+}  // namespace
+
+bool MakeFolders(const std::string& path) {
+  const std::filesystem::path folder = MapPath(path).parent_path();
+  std::error_code ignored;
+  if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+  return true;
+}
+
+void EnsureFile(const std::string& path) {
+  FileHandle file(MapPath(path), O_WRONLY | O_CREAT);
+}
+
+bool WriteBufferToFile(const std::string& path, std::string_view bytes) {
+  EnsureFile(path);
+  FileHandle file(MapPath(path), O_RDWR);
+  if (!ReplaceContent(file, bytes)) return false;
+  return file.Close();
+}
+
+void CreateFileFromBuffer(const std::string& path, std::string_view bytes) {
+  FileHandle file(MapPath(path), O_WRONLY | O_CREAT | O_TRUNC);
+  ReplaceContent(file, bytes);
+}
+
+bool LoadList(LineList& list, const std::string& path) {
+  std::string content;
+  if (!ReadAll(MapPath(path), content)) return false;
+  list = SplitLines(content);
+  return true;
+}
+
+bool LoadListRetrying(LineList& list, const std::string& path) {
+  for (int attempt = 0; attempt < kLoadAttempts; ++attempt) {
+    PumpMessages();
+    if (LoadList(list, path)) return true;
+    Sleep(kLoadRetryDelayMs);
+  }
+  return false;
+}
+
+std::filesystem::path SavingPathFor(const std::filesystem::path& target) {
+  std::filesystem::path saving = target;
+  saving += ".saving";
+  return saving;
+}
+
+void SaveListText(const LineList& list, const std::string& path) {
+  const std::string text = JoinLines(list);
+  if (text.empty()) return;
+  // MapPath finds the existing file's own spelling, so the rename replaces that file instead of
+  // placing a second one beside it under another letter case.
+  const std::filesystem::path target = MapPath(path);
+  const std::filesystem::path saving = SavingPathFor(target);
+  FileHandle file(saving, O_WRONLY | O_CREAT | O_TRUNC);
+  if (!file.ok()) return;
+  const bool written = ReplaceContent(file, text) && ::fsync(file.fd()) == 0;
+  if (!file.Close() || !written || std::rename(saving.c_str(), target.c_str()) != 0) {
+    ::unlink(saving.c_str());
+    return;
+  }
+  SyncFolder(target.parent_path());
+}
+
+}  // namespace veyra

@@ -1,0 +1,176 @@
+#include "updater/records/files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "platform/paths.h"
+#include "support/scoped_hooks.h"
+#include "support/temp_folder.h"
+
+namespace veyra {
+namespace {
+
+using testing::ScopedPumpHook;
+using testing::ScopedSleepHook;
+using testing::TempFolder;
+
+TEST(MakeFolders, CreatesEveryMissingFolderOfTheFilePath) {
+  TempFolder dir;
+  EXPECT_TRUE(MakeFolders(dir.folder() + "a\\b\\c.txt"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "a" / "b"));
+  EXPECT_FALSE(dir.Exists("a/b/c.txt"));
+  // A file standing where a folder should be: still true, the later write fails instead.
+  dir.Write("f", "x");
+  EXPECT_TRUE(MakeFolders(dir.folder() + "f\\g.txt"));
+  EXPECT_FALSE(WriteBufferToFile(dir.folder() + "f\\g.txt", "data"));
+}
+
+TEST(EnsureFile, CreatesAnEmptyFileAndKeepsAnExistingOne) {
+  TempFolder dir;
+  EnsureFile(dir.folder() + "new.txt");
+  EXPECT_EQ(dir.Read("new.txt"), "");
+  dir.Write("old.txt", "content");
+  EnsureFile(dir.folder() + "OLD.TXT");
+  EXPECT_EQ(dir.Read("old.txt"), "content");
+  EXPECT_FALSE(dir.Exists("OLD.TXT"));
+}
+
+TEST(WriteBufferToFile, CutsALongerFileToTheNewBytes) {
+  TempFolder dir;
+  dir.Write("x.dat", "0123456789");
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "x.dat", "abc"));
+  EXPECT_EQ(dir.Read("x.dat"), "abc");
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "y.dat", "new"));
+  EXPECT_EQ(dir.Read("y.dat"), "new");
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "y.dat", ""));
+  EXPECT_EQ(dir.Read("y.dat"), "");
+}
+
+TEST(WriteBufferToFile, OverwritesInPlaceKeepingTheInode) {
+  TempFolder dir;
+  dir.Write("x.dat", "old content");
+  std::filesystem::create_hard_link(dir.path() / "x.dat", dir.path() / "link.dat");
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "x.dat", "new"));
+  EXPECT_EQ(dir.Read("link.dat"), "new");  // the same file, not a replacement
+}
+
+TEST(WriteBufferToFile, WritesToTheExistingSpellingOfTheName) {
+  TempFolder dir;
+  dir.Write("data/x.dat", "old");
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "Data\\X.DAT", "new bytes"));
+  EXPECT_EQ(dir.Read("data/x.dat"), "new bytes");
+  EXPECT_FALSE(dir.Exists("Data"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "data"),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST(WriteBufferToFile, FailsWhenTheTargetIsAFolder) {
+  TempFolder dir;
+  std::filesystem::create_directories(dir.path() / "taken");
+  EXPECT_FALSE(WriteBufferToFile(dir.folder() + "taken", "x"));
+  EXPECT_FALSE(WriteBufferToFile(dir.folder() + "missing\\x.dat", "x"));
+}
+
+TEST(CreateFileFromBuffer, CreatesOrTruncates) {
+  TempFolder dir;
+  CreateFileFromBuffer(dir.folder() + "a.txt", "hello");
+  EXPECT_EQ(dir.Read("a.txt"), "hello");
+  CreateFileFromBuffer(dir.folder() + "A.TXT", "hi");
+  EXPECT_EQ(dir.Read("a.txt"), "hi");
+  CreateFileFromBuffer(dir.folder() + "missing\\b.txt", "x");  // ignored failure
+  EXPECT_FALSE(dir.Exists("missing"));
+}
+
+TEST(LoadList, ReadsTheLinesOrLeavesTheListOnFailure) {
+  TempFolder dir;
+  dir.Write("update2.dat", "AVWSEN\r\nData\\x.dat 12\r\n");
+  LineList list = {"previous"};
+  EXPECT_TRUE(LoadList(list, dir.folder() + "UPDATE2.DAT"));
+  EXPECT_EQ(list, (LineList{"AVWSEN", "Data\\x.dat 12"}));
+  list = {"previous"};
+  EXPECT_FALSE(LoadList(list, dir.folder() + "none.dat"));
+  EXPECT_EQ(list, LineList{"previous"});
+  std::filesystem::create_directories(dir.path() / "folder");
+  EXPECT_FALSE(LoadList(list, dir.folder() + "folder"));
+}
+
+TEST(LoadListRetrying, MakesTenAttemptsWithAPumpBeforeEachAndAPauseAfterEachFailure) {
+  TempFolder dir;
+  std::vector<std::string> events;
+  ScopedPumpHook pump([&] { events.push_back("pump"); });
+  ScopedSleepHook sleep([&](int ms) { events.push_back("sleep " + std::to_string(ms)); });
+  LineList list;
+  EXPECT_FALSE(LoadListRetrying(list, dir.folder() + "none.dat"));
+  std::vector<std::string> expected;
+  for (int i = 0; i < 10; ++i) {
+    expected.push_back("pump");
+    expected.push_back("sleep 100");
+  }
+  EXPECT_EQ(events, expected);
+}
+
+TEST(LoadListRetrying, StopsAtTheFirstSuccess) {
+  TempFolder dir;
+  int pumps = 0;
+  int sleeps = 0;
+  // The file appears while the third attempt lets messages run.
+  ScopedPumpHook pump([&] {
+    if (++pumps == 3) dir.Write("list.dat", "h\nline");
+  });
+  ScopedSleepHook sleep([&](int) { ++sleeps; });
+  LineList list;
+  EXPECT_TRUE(LoadListRetrying(list, dir.folder() + "list.dat"));
+  EXPECT_EQ(list, (LineList{"h", "line"}));
+  EXPECT_EQ(pumps, 3);
+  EXPECT_EQ(sleeps, 2);
+}
+
+TEST(SaveListText, WritesEveryLineWithCrLf) {
+  TempFolder dir;
+  SaveListText({"AVWSEN", "", "Data\\x.dat 12"}, dir.folder() + "update2.dat");
+  EXPECT_EQ(dir.Read("update2.dat"), "AVWSEN\r\n\r\nData\\x.dat 12\r\n");
+  EXPECT_FALSE(std::filesystem::exists(SavingPathFor(dir.path() / "update2.dat")));
+}
+
+TEST(SaveListText, EmptyListLeavesTheFileUntouched) {
+  TempFolder dir;
+  dir.Write("update2.dat", "AVWSEN\r\nold 1\r\n");
+  SaveListText({}, dir.folder() + "update2.dat");
+  EXPECT_EQ(dir.Read("update2.dat"), "AVWSEN\r\nold 1\r\n");
+  SaveListText({}, dir.folder() + "none.dat");
+  EXPECT_FALSE(dir.Exists("none.dat"));
+}
+
+TEST(SaveListText, ReplacesTheExistingSpellingOfTheName) {
+  TempFolder dir;
+  dir.Write("Update2.Dat", "old\r\n");
+  SaveListText({"AVWSEN", "a 1"}, dir.folder() + "update2.dat");
+  EXPECT_EQ(dir.Read("Update2.Dat"), "AVWSEN\r\na 1\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST(SaveListText, KeepsTheOldFileWholeWhenTheNewOneCannotBeWritten) {
+  TempFolder dir;
+  dir.Write("update2.dat", "AVWSEN\r\nold 1\r\n");
+  // A folder where the temporary file would go makes the write fail even for root.
+  std::filesystem::create_directories(SavingPathFor(dir.path() / "update2.dat"));
+  SaveListText({"AVWSEN", "new 2"}, dir.folder() + "update2.dat");
+  EXPECT_EQ(dir.Read("update2.dat"), "AVWSEN\r\nold 1\r\n");
+}
+
+TEST(SaveListText, KeepsTheOldFileWholeWhenTheRenameFails) {
+  TempFolder dir;
+  // The target itself is a non-empty folder: the rename fails and the temporary file goes.
+  dir.Write("update2.dat/inside", "keep");
+  SaveListText({"AVWSEN"}, dir.folder() + "update2.dat");
+  EXPECT_EQ(dir.Read("update2.dat/inside"), "keep");
+  EXPECT_FALSE(std::filesystem::exists(SavingPathFor(dir.path() / "update2.dat")));
+}
+
+}  // namespace
+}  // namespace veyra
