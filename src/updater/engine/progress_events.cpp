@@ -1,0 +1,45 @@
+// The client's events acting on the window: the connection flag, the gauge and its label.
+#include "updater/engine/updater_engine.h"
+
+namespace veyra {
+
+void UpdaterEngine::IdHTTP1Connected() {
+  Connected = true;
+  window_.StatusBar1 = "Connected";
+}
+
+void UpdaterEngine::IdHTTP1Disconnected() {
+  Connected = false;
+}
+
+void UpdaterEngine::IdHTTP1WorkBegin(int64_t expected) {
+  if (UpdateState != 3) return;
+  window_.Gauge1.SetMaxValue(expected);
+  window_.Gauge1.SetMinValue(0);
+  view_.StateChanged();
+}
+
+void UpdaterEngine::IdHTTP1Work(int64_t count) {
+  if (UpdateState != 3) return;
+  window_.Gauge1.SetProgress(count);
+  UpdateProgressLabel(count);
+}
+
+void UpdaterEngine::IdHTTP1WorkEnd() {
+  if (UpdateState != 3) return;
+  window_.Gauge1.SetProgress(window_.Gauge1.MaxValue());
+  UpdateProgressLabel(window_.Gauge1.MaxValue());
+}
+
+void UpdaterEngine::UpdateProgressLabel(int64_t count) {
+  // The raw count, not the clamped gauge value: a reply longer than announced shows it.
+  const std::string first = window_.ListBox1.empty() ? std::string() : window_.ListBox1.front();
+  window_.Label4.text = first + " " + std::to_string(count) + " of " +
+                        std::to_string(window_.Gauge1.MaxValue()) + " ";
+  window_.Label4.top = kProgressLabelTop;
+  window_.Label4.left =
+      kGaugeLeft + (kGaugeWidth - view_.ProgressTextWidth(window_.Label4.text)) / 2;
+  view_.StateChanged();
+}
+
+}  // namespace veyra

@@ -1,0 +1,258 @@
+// The update run: creation, the driver with the server search, the two passes and closing.
+#include <filesystem>
+#include <system_error>
+
+#include "dialogs/line_dialog_model.h"
+#include "platform/error.h"
+#include "platform/paths.h"
+#include "platform/pump.h"
+#include "updater/engine/updater_engine.h"
+#include "updater/records/files.h"
+#include "updater/records/update_rule.h"
+
+namespace veyra {
+
+UpdaterEngine::UpdaterEngine(UpdaterView& view, std::string language_code)
+    : view_(view),
+      messages_(std::move(language_code)),
+      http_(std::make_unique<HttpClient>()),
+      random_pick_(ClockSeededRandomPick()) {
+  HttpEvents events;
+  events.connected = [this] { IdHTTP1Connected(); };
+  events.disconnected = [this] { IdHTTP1Disconnected(); };
+  events.work_begin = [this](int64_t expected) { IdHTTP1WorkBegin(expected); };
+  events.work = [this](int64_t count) { IdHTTP1Work(count); };
+  events.work_end = [this] { IdHTTP1WorkEnd(); };
+  http_->SetEvents(std::move(events));
+}
+
+UpdaterEngine::~UpdaterEngine() {
+  // Closing the client may raise its disconnect event; it must not reach a half-destroyed engine.
+  http_->SetEvents({});
+}
+
+void UpdaterEngine::SetHttpTimeouts(const HttpTimeouts& timeouts) {
+  http_->SetTimeouts(timeouts);
+}
+
+std::string UpdaterEngine::RecordPath() const {
+  return ProgramFolder() + "update2.dat";
+}
+
+void UpdaterEngine::SetStatus(std::string text) {
+  window_.Label3.text = std::move(text);
+  window_.Label3.left = kStatusLineLeft;
+  window_.Label3.top = kStatusLineTop;
+  view_.StateChanged();
+}
+
+void UpdaterEngine::ShowRemainingCount() {
+  SetStatus(messages_.FilesRemaining(window_.ListBox1.size()));
+}
+
+void UpdaterEngine::FormCreate() {
+  DriverArmed = false;
+  std::error_code ignored;
+  std::filesystem::current_path(MapPath(ProgramFolder()), ignored);
+  DownloadBuffer.clear();
+  ArchiveBuffer.clear();
+  DriverArmed = true;
+}
+
+void UpdaterEngine::FormResize() {
+  if (!DriverArmed) return;
+  DriverArmed = false;
+
+  LineDialogModel dialog(messages_.code());
+  if (!dialog.Web0Read()) {
+    outcome_ = RunOutcome::kInitFailed;
+    view_.ShowMessage(messages_.InitFailed());
+    return;
+  }
+  view_.RunLineDialog(dialog);
+  window_.ListBox1.clear();
+  LineOrder = BuildLineOrder(dialog.ListBox2(), static_cast<int>(dialog.ListBox1().size()),
+                             dialog.SelectedIndex(), random_pick_);
+  SetStatus(messages_.Connecting());
+
+  if (!TryServers()) return;
+  if (UpdateState == 0) {
+    outcome_ = RunOutcome::kNoServer;
+    SetStatus(messages_.ServerBusy());
+    view_.ShowMessage(window_.Label3.text);
+    return;
+  }
+
+  LineOrder.clear();
+  window_.Gauge1.SetProgress(0);
+  window_.Label4.text = "0%";
+  window_.Label4.left = (view_.ClientWidth() - view_.ProgressTextWidth("0%")) / 2;
+
+  std::error_code ignored;
+  if (!std::filesystem::exists(MapPath(RecordPath()), ignored)) {
+    CreateFileFromBuffer(RecordPath(), std::string(kRecordHeader) + "\r\n");
+  }
+  BuildQueueFromDownload();
+
+  if (!window_.ListBox1.empty()) {
+    // The main pass may start only once the page pass has returned: both share the download
+    // buffers and the outcome flags, and the page pass lets messages run while it downloads.
+    window_.Button1Enabled = false;
+    Button6Click();
+    window_.Button1Enabled = true;
+    outcome_ = RunOutcome::kWaitingForStart;
+  } else {
+    window_.Button1Enabled = false;
+    window_.Label3.visible = true;
+    SetStatus(messages_.NothingToUpdate());
+    StateSaved = true;
+    Button6Click();
+    window_.Image3Visible = true;
+    UpdateState = 2;
+    outcome_ = RunOutcome::kNothingToUpdate;
+  }
+  view_.StateChanged();
+}
+
+bool UpdaterEngine::TryServers() {
+  int i = -1;
+  bool second_try = false;
+  // Each line is tried twice, the last one before the closing line once; the bound only guards
+  // against a line order without a closing line.
+  for (size_t tries = 0; tries < 2 * LineOrder.size() + 1; ++tries) {
+    PumpMessages();
+    if (second_try) {
+      second_try = false;
+    } else {
+      ++i;
+      second_try = true;
+    }
+    const auto index = static_cast<size_t>(i);
+    // A web0.dat without any server line has nothing to try.
+    if (index >= LineOrder.size() || LineOrder[index] == "end") break;
+    const HostInfo host = ParseHostLine(LineOrder[index]);
+    window_.Label3.visible = true;
+    window_.StatusBar1 = "Connected Server" + std::to_string(i);
+    view_.StateChanged();
+    if (ExitRequested) {
+      outcome_ = RunOutcome::kExitRequested;
+      return false;
+    }
+    BaseUrl = host.address;
+    try {
+      FetchToStream("update3.dat", DownloadBuffer);
+    } catch (...) {
+      // A failure of one server only sends us on to the next.
+    }
+    if (UpdateState == 1) break;
+    if (index + 1 >= LineOrder.size() || LineOrder[index + 1] == "end") break;
+  }
+  return true;
+}
+
+void UpdaterEngine::BuildQueueFromDownload() {
+  ServerList = SplitLines(DownloadBuffer);
+  LocalList.clear();
+  UpdateQueue.clear();
+  ListsExist = true;
+  if (!LoadList(LocalList, RecordPath())) throw Error("cannot read " + RecordPath());
+  QueueResult result = BuildQueue(ServerList, LocalList);
+  UpdateQueue = std::move(result.queue);
+  window_.ListBox1 = std::move(result.names_to_show);
+}
+
+void UpdaterEngine::Button6Click() {
+  PageUpdated = false;
+  PagePassRunning = true;
+  try {
+    window_.Gauge1.visible = true;
+    window_.Label3.visible = true;
+    view_.StateChanged();
+    for (size_t i = 0; i < UpdateQueue.size(); ++i) {
+      PumpMessages();
+      const std::string line = UpdateQueue[i];
+      if (IsPageRemoteName(ParseQueueLine(line).remote_name)) {
+        PageUpdated = true;
+        ApplyEntry(line);
+      }
+    }
+    SaveListText(LocalList, RecordPath());
+    if (PageUpdated) view_.ReloadPage();
+  } catch (...) {
+    // The page is a nicety: any failure here ends the pass quietly, the record unsaved.
+  }
+  PagePassRunning = false;
+  if (!window_.ListBox1.empty()) ShowRemainingCount();
+}
+
+void UpdaterEngine::StartPictureClicked() {
+  if (window_.Button1Enabled && !PagePassRunning) Button1Click();
+}
+
+void UpdaterEngine::MoveAppliedName(const std::string& local_name) {
+  // Names move by the entry actually applied, so that a pass started again after a write
+  // failure (which applies the first entries once more) keeps both lists truthful.
+  auto& pending = window_.ListBox1;
+  for (auto it = pending.begin(); it != pending.end(); ++it) {
+    if (*it == local_name) {
+      window_.ListBox2.push_back(*it);
+      pending.erase(it);
+      return;
+    }
+  }
+}
+
+void UpdaterEngine::Button1Click() {
+  if (PageUpdated) view_.ReloadPage();
+  window_.Button1Enabled = false;
+  window_.Gauge1.visible = true;
+  window_.Label3.visible = true;
+  const size_t n = UpdateQueue.size();
+  UpdateState = 3;
+  outcome_ = RunOutcome::kCompleted;
+  view_.StateChanged();
+  for (size_t i = 0; i < n; ++i) {
+    PumpMessages();
+    const std::string line = UpdateQueue[i];
+    if (!IsPageRemoteName(GetField(line, 2)) && !IsPageRemoteName(GetField(line, 4))) {
+      try {
+        ApplyEntry(line);
+      } catch (...) {
+        outcome_ = RunOutcome::kExpandFailed;
+        throw;
+      }
+      if (!EntryDone) {
+        StateSaved = true;
+        outcome_ = RunOutcome::kDownloadFailed;
+        view_.ShowMessage(messages_.ServerBusy());
+        view_.CloseWindow();
+        return;
+      }
+      if (WriteFailed) {
+        window_.Button1Enabled = true;
+        window_.Gauge1.visible = false;
+        outcome_ = RunOutcome::kWriteFailed;
+        break;
+      }
+      MoveAppliedName(ParseQueueLine(line).local_name);
+      ShowRemainingCount();
+    }
+    if (i == n - 1) window_.Image3Visible = true;
+  }
+  SaveListText(LocalList, RecordPath());
+  StateSaved = true;
+  UpdateState = 4;
+  view_.StateChanged();
+}
+
+void UpdaterEngine::FormClose() {
+  if (!KeepState || !ListsExist) return;
+  if (!StateSaved) SaveListText(LocalList, RecordPath());
+  LocalList.clear();
+  UpdateQueue.clear();
+  ServerList.clear();
+  ListsExist = false;
+  if (Connected) view_.EndProcess();
+}
+
+}  // namespace veyra

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "updater/engine/line_order.h"
+#include "updater/engine/messages.h"
+#include "updater/engine/updater_view.h"
+#include "updater/engine/window_state.h"
+#include "updater/http/http_client.h"
+#include "updater/records/lines.h"
+
+namespace veyra {
+
+// How the last step of the run ended, for callers that report it (the headless updater's exit
+// status); the window itself only shows the texts.
+enum class RunOutcome {
+  kNotStarted,
+  kInitFailed,       // web0.dat unreadable
+  kNoServer,         // no server delivered the update list
+  kExitRequested,    // the player left during the server search
+  kWaitingForStart,  // list received, entries queued, main pass not yet run
+  kNothingToUpdate,  // nothing queued but page entries
+  kCompleted,        // the main pass applied every entry
+  kDownloadFailed,   // a download of the main pass failed
+  kWriteFailed,      // a file could not be written
+  kExpandFailed,     // a downloaded file failed to expand
+};
+
+// The update run of the updater window, without any window: it drives the window state, talks
+// to the update server and writes the game folder. All work runs on the caller's thread; every
+// loop lets pending messages run (PumpMessages), so the window's handlers may run nested inside
+// a request. The flags that keep those nested handlers apart carry the names the window uses.
+class UpdaterEngine {
+ public:
+  UpdaterEngine(UpdaterView& view, std::string language_code);
+  ~UpdaterEngine();
+  UpdaterEngine(const UpdaterEngine&) = delete;
+  UpdaterEngine& operator=(const UpdaterEngine&) = delete;
+
+  // Window creation: disarms the driver, makes the program folder the current folder, creates
+  // the buffers and arms the driver.
+  void FormCreate();
+  // The driver: on the first sizing after creation, asks for a line, finds a server, builds the
+  // queue and runs the page pass.
+  void FormResize();
+  // The page pass: applies the news page entries at once and saves the record.
+  void Button6Click();
+  // The main pass: applies every queued entry. A gzip failure leaves it as veyra::Error.
+  void Button1Click();
+  // The start picture: starts the main pass only while Button1 is enabled.
+  void StartPictureClicked();
+  // Closing: saves the record unless saved already or forbidden, frees the lists.
+  void FormClose();
+
+  // Downloads BaseUrl + remote name into `stream`; the outcome is in Downloaded().
+  void FetchToStream(const std::string& remote_name, std::string& stream);
+  // Downloads and installs one queue line; outcomes in EntryDone() and WriteFailed().
+  void ApplyEntry(const std::string& queue_line);
+
+  // Client events, as the window's handlers for them.
+  void IdHTTP1Connected();
+  void IdHTTP1Disconnected();
+  void IdHTTP1WorkBegin(int64_t expected);
+  void IdHTTP1Work(int64_t count);
+  void IdHTTP1WorkEnd();
+
+  UpdaterWindowState& window() { return window_; }
+  const UpdaterWindowState& window() const { return window_; }
+  const UpdaterMessages& messages() const { return messages_; }
+  HttpClient& http() { return *http_; }
+  RunOutcome outcome() const { return outcome_; }
+  // The message of the last expansion failure ("data error" / "error zip format"), if any.
+  const std::string& expand_error() const { return expand_error_; }
+
+  // Test and tool seams.
+  void SetRandomPick(RandomPick pick) { random_pick_ = std::move(pick); }
+  void SetHttpTimeouts(const HttpTimeouts& timeouts);
+
+  // State with the names the window and its dialogs share.
+  std::string BaseUrl;
+  int32_t UpdateState = 0;
+  bool Downloaded = false;
+  bool EntryDone = false;
+  bool WriteFailed = false;
+  std::string DownloadBuffer;
+  std::string ArchiveBuffer;
+  bool ListsExist = false;
+  LineList ServerList;
+  LineList LocalList;
+  LineList UpdateQueue;
+  bool DriverArmed = false;
+  bool ExitRequested = false;
+  bool Connected = false;
+  bool StateSaved = false;
+  bool KeepState = true;
+  bool PageUpdated = false;
+  bool PagePassRunning = false;
+  LineList LineOrder;  // the server order of the current search
+
+ private:
+  void SetStatus(std::string text);
+  void ShowRemainingCount();
+  void UpdateProgressLabel(int64_t count);
+  bool TryServers();
+  void BuildQueueFromDownload();
+  void MoveAppliedName(const std::string& local_name);
+  void ReportWriteFailure(const std::string& local_name);
+  bool Record(bool changed, size_t position, const std::string& local_name,
+              const std::string& version);
+  std::string RecordPath() const;
+
+  UpdaterView& view_;
+  UpdaterMessages messages_;
+  UpdaterWindowState window_;
+  std::unique_ptr<HttpClient> http_;
+  RandomPick random_pick_;
+  RunOutcome outcome_ = RunOutcome::kNotStarted;
+  std::string expand_error_;
+};
+
+}  // namespace veyra

@@ -1,0 +1,75 @@
+#include "updater/headless/headless_run.h"
+
+#include "dialogs/update_mode.h"
+#include "launcher/language.h"
+#include "platform/error.h"
+#include "platform/paths.h"
+#include "updater/engine/login_command.h"
+#include "updater/engine/updater_engine.h"
+#include "updater/headless/console_view.h"
+
+namespace veyra {
+namespace {
+
+int ExitStatusOf(RunOutcome outcome) {
+  switch (outcome) {
+    case RunOutcome::kCompleted:
+    case RunOutcome::kNothingToUpdate:
+      return kExitUpToDate;
+    case RunOutcome::kInitFailed:
+      return kExitInitFailed;
+    case RunOutcome::kNoServer:
+      return kExitNoServer;
+    case RunOutcome::kDownloadFailed:
+      return kExitDownloadFailed;
+    case RunOutcome::kWriteFailed:
+      return kExitWriteFailed;
+    case RunOutcome::kExpandFailed:
+      return kExitExpandFailed;
+    default:
+      return kExitOtherFailure;
+  }
+}
+
+}  // namespace
+
+int RunHeadlessUpdate(const HeadlessOptions& options, std::ostream& out,
+                      bool interactive_terminal) {
+  SetProgramFolder(options.folder ? *options.folder : ExecutableFolder());
+  const std::string language = options.language ? *options.language : GetLanguageCode();
+
+  if (options.force_complete) {
+    bool keep_state = true;  // this run starts afresh, so the cleared flag has no later reader
+    ForceCompleteUpdate(keep_state);
+  }
+
+  ConsoleView view(out, language, options.line, interactive_terminal);
+  UpdaterEngine engine(view, language);
+  view.Attach(engine);
+
+  try {
+    engine.FormCreate();
+    engine.FormResize();
+    if (engine.outcome() == RunOutcome::kWaitingForStart) engine.StartPictureClicked();
+  } catch (const Error& error) {
+    view.FinishProgressLine();
+    out << error.what() << "\n";
+    if (engine.outcome() != RunOutcome::kExpandFailed) return kExitOtherFailure;
+    return kExitExpandFailed;
+  }
+
+  const int status = ExitStatusOf(engine.outcome());
+  if (!view.window_closed()) {
+    const bool start_game = options.start_game && engine.window().Image3Visible;
+    if (start_game) {
+      StartDetached(
+          BuildLoginCommandLine(ProgramFolder(), LoginParamsFrom(options.game_parameters)),
+          ProgramFolder());
+    }
+    engine.FormClose();
+  }
+  view.FinishProgressLine();
+  return status;
+}
+
+}  // namespace veyra

@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+#include "dialogs/update_mode.h"
+#include "engine_fixture.h"
+#include "platform/error.h"
+#include "support/scoped_hooks.h"
+
+namespace veyra::testing {
+namespace {
+
+using UpdateRunTest = EngineTest;
+
+TEST_F(UpdateRunTest, FirstRunCreatesTheRecordAndInstallsEverything) {
+  server.Put("a.gz", GzipCompress("A"));
+  server.Put("b.gz", GzipCompress("B"));
+  PublishList({"E a.gz a.txt 01", "E b.gz Sub\\b.txt 02"});
+  RunDriver();
+
+  EXPECT_EQ(engine->outcome(), RunOutcome::kWaitingForStart);
+  EXPECT_EQ(engine->UpdateState, 1);
+  EXPECT_TRUE(engine->window().Button1Enabled);
+  EXPECT_EQ(engine->window().ListBox1, (LineList{"a.txt", "Sub\\b.txt"}));
+  EXPECT_EQ(engine->window().Label3.text, "2files remain to be updated");
+  EXPECT_EQ(engine->window().Label4.text, "0%");
+  EXPECT_EQ(Record(), (LineList{"AVWSEN", ""}));  // saved by the page pass
+  EXPECT_EQ(dir.Read("isp1.dat"), "0\r\n");
+
+  engine->StartPictureClicked();
+  EXPECT_EQ(engine->outcome(), RunOutcome::kCompleted);
+  EXPECT_EQ(engine->UpdateState, 4);
+  EXPECT_TRUE(engine->window().Image3Visible);
+  EXPECT_FALSE(engine->window().Button1Enabled);
+  EXPECT_TRUE(engine->window().ListBox1.empty());
+  EXPECT_EQ(engine->window().ListBox2, (LineList{"a.txt", "Sub\\b.txt"}));
+  EXPECT_EQ(engine->window().Label3.text, "0files remain to be updated");
+  EXPECT_EQ(Record(), (LineList{"AVWSEN", "", "a.txt 01", "Sub\\b.txt 02"}));
+  EXPECT_EQ(dir.Read("Sub/b.txt"), "B");
+
+  // A second run finds nothing to do.
+  engine->FormClose();
+  RunDriver();
+  EXPECT_EQ(engine->outcome(), RunOutcome::kNothingToUpdate);
+  EXPECT_EQ(engine->window().Label3.text, "No files updateing needed");
+}
+
+TEST_F(UpdateRunTest, OnlyPageEntriesAreAppliedAtOnce) {
+  server.Put("index2.html", "<html>news</html>");
+  server.Put("images.adf", GzipCompress(PackArchive({{"news\\p.jpg", "JPEG"}})));
+  PublishList({"O index2.html index2.html 5", "C images.adf images.unadf 5"});
+  RunDriver();
+
+  EXPECT_EQ(engine->outcome(), RunOutcome::kNothingToUpdate);
+  EXPECT_TRUE(engine->window().ListBox1.empty());
+  EXPECT_EQ(engine->window().Label3.text, "No files updateing needed");
+  EXPECT_TRUE(engine->window().Image3Visible);
+  EXPECT_FALSE(engine->window().Button1Enabled);
+  EXPECT_EQ(engine->UpdateState, 2);
+  EXPECT_TRUE(engine->StateSaved);
+  EXPECT_EQ(view.reloads, 1);
+  EXPECT_EQ(dir.Read("index2.html"), "<html>news</html>");
+  EXPECT_EQ(dir.Read("news/p.jpg"), "JPEG");
+  EXPECT_EQ(Record(), (LineList{"AVWSEN", "", "index2.html 5", "images.unadf 5"}));
+}
+
+TEST_F(UpdateRunTest, AWriteFailureStopsThePassAndAllowsAnotherStart) {
+  for (const char* name : {"1", "2", "3"})
+    server.Put(std::string(name) + ".gz", GzipCompress(name));
+  PublishList({"E 1.gz one.txt 1", "E 2.gz two.txt 1", "E 3.gz three.txt 1"});
+  dir.Write("two.txt/held", "");  // stands for a file another program holds
+  RunDriver();
+  engine->StartPictureClicked();
+
+  EXPECT_EQ(engine->outcome(), RunOutcome::kWriteFailed);
+  EXPECT_EQ(view.messages, (std::vector<std::string>{
+                               "two.txt:update failed, please close all programs and try again."}));
+  EXPECT_EQ(engine->window().ListBox1, (LineList{"two.txt", "three.txt"}));
+  EXPECT_EQ(engine->window().ListBox2, (LineList{"one.txt"}));
+  EXPECT_TRUE(engine->window().Button1Enabled);
+  EXPECT_FALSE(engine->window().Gauge1.visible);
+  EXPECT_FALSE(engine->window().Image3Visible);
+  EXPECT_EQ(Record(), (LineList{"AVWSEN", "", "one.txt 1"}));
+
+  // The player frees the file and starts again: the pass begins with the first line again, and
+  // both lists still tell which names are done.
+  std::filesystem::remove_all(dir.path() / "two.txt");
+  engine->StartPictureClicked();
+  EXPECT_EQ(engine->outcome(), RunOutcome::kCompleted);
+  EXPECT_TRUE(engine->window().ListBox1.empty());
+  EXPECT_EQ(engine->window().ListBox2, (LineList{"one.txt", "two.txt", "three.txt"}));
+  EXPECT_EQ(Record(),
+            (LineList{"AVWSEN", "", "one.txt 1", "one.txt 1", "two.txt 1", "three.txt 1"}));
+}
+
+TEST_F(UpdateRunTest, AFailedDownloadClosesTheWindowWithoutSaving) {
+  server.Put("a.gz", GzipCompress("A"));
+  PublishList({"E a.gz a.txt 1", "Z what.gz what.txt 1", "E a.gz never.txt 1"});
+  RunDriver();
+  dir.Write("update2.dat", "AVWSEN\r\nmarker-from-page-pass\r\n");
+  engine->StartPictureClicked();
+
+  EXPECT_EQ(engine->outcome(), RunOutcome::kDownloadFailed);
+  EXPECT_EQ(view.messages, (std::vector<std::string>{"Web is busy, try later, please"}));
+  EXPECT_EQ(view.closes, 1);
+  EXPECT_TRUE(engine->StateSaved);
+  EXPECT_FALSE(dir.Exists("never.txt"));
+  // Neither the pass nor the closing wrote the record.
+  EXPECT_EQ(Record(), (LineList{"AVWSEN", "marker-from-page-pass"}));
+  EXPECT_FALSE(engine->ListsExist);
+}
+
+TEST_F(UpdateRunTest, AGzipFailureEndsTheMainPassWithoutSaving) {
+  server.Put("bad.gz", "\x1f\x8b\x07");  // method 7
+  PublishList({"E bad.gz bad.txt 1"});
+  RunDriver();
+  dir.Write("update2.dat", "AVWSEN\r\nuntouched\r\n");
+  EXPECT_THROW(engine->StartPictureClicked(), Error);
+  EXPECT_EQ(engine->outcome(), RunOutcome::kExpandFailed);
+  EXPECT_EQ(engine->expand_error(), "error zip format");
+  EXPECT_FALSE(engine->window().Button1Enabled);
+  EXPECT_EQ(Record(), (LineList{"AVWSEN", "untouched"}));
+}
+
+TEST_F(UpdateRunTest, ThePagePassSwallowsItsFailuresAndSkipsItsSave) {
+  server.Put("index2.html", "\x1f\x8b\x07");
+  PublishList({"E index2.html index2.html 1", "E a.gz a.txt 1"});
+  RunDriver();
+  EXPECT_EQ(engine->outcome(), RunOutcome::kWaitingForStart);
+  EXPECT_TRUE(engine->window().Button1Enabled);
+  EXPECT_EQ(dir.Read("update2.dat"), "AVWSEN\r\n");  // as created, not saved by the page pass
+}
+
+TEST_F(UpdateRunTest, TheMainPassCannotStartInsideThePagePass) {
+  server.Put("index2.html", "page");
+  server.Put("a.gz", GzipCompress("A"));
+  PublishList({"O index2.html index2.html 1", "E a.gz a.txt 1"});
+  WriteWeb0({server.base_url()});
+  MakeEngine();
+  int clicks_during_page_pass = 0;
+  ScopedPumpHook pump([&] {
+    if (engine->PagePassRunning) {
+      ++clicks_during_page_pass;
+      engine->StartPictureClicked();
+    }
+  });
+  engine->FormResize();
+  EXPECT_GT(clicks_during_page_pass, 0);
+  EXPECT_NE(engine->UpdateState, 3);
+  EXPECT_FALSE(dir.Exists("a.txt"));
+  EXPECT_TRUE(engine->window().Button1Enabled);
+}
+
+TEST_F(UpdateRunTest, ForceUpdateDuringTheMainPassStillEndsWithARecord) {
+  server.Put("a.gz", GzipCompress("A"));
+  server.Put("b.gz", GzipCompress("B"));
+  PublishList({"E a.gz a.txt 1", "E b.gz b.txt 1"});
+  RunDriver();
+  dir.Write("update3.dat", "stale");
+  bool forced = false;
+  ScopedPumpHook pump([&] {
+    if (engine->UpdateState == 3 && !forced) {
+      forced = true;
+      ForceCompleteUpdate(engine->KeepState);
+      EXPECT_FALSE(dir.Exists("update2.dat"));
+    }
+  });
+  engine->StartPictureClicked();
+  EXPECT_TRUE(forced);
+  EXPECT_FALSE(engine->KeepState);
+  EXPECT_TRUE(dir.Exists("update2.dat"));  // the pass ran to its end and wrote it
+  EXPECT_FALSE(dir.Exists("update3.dat"));
+  engine->LocalList.push_back("not saved by closing");
+  engine->StateSaved = false;
+  engine->FormClose();  // KeepState false: closing touches nothing
+  EXPECT_EQ(Record(), (LineList{"AVWSEN", "", "a.txt 1", "b.txt 1"}));
+}
+
+TEST_F(UpdateRunTest, ClosingSavesAnUnsavedRecordAndEndsTheProcessWhileConnected) {
+  server.Put("a.gz", GzipCompress("A"));
+  PublishList({"E a.gz a.txt 1"});
+  RunDriver();
+  engine->LocalList.push_back("added x");
+  engine->StateSaved = false;
+  EXPECT_TRUE(engine->Connected);  // the server keeps the connection open
+  engine->FormClose();
+  EXPECT_EQ(Record(), (LineList{"AVWSEN", "", "added x"}));
+  EXPECT_EQ(view.process_ends, 1);
+}
+
+TEST_F(UpdateRunTest, StatusTextsFollowTheDisplayLanguage) {
+  server.Put("a.gz", GzipCompress("A"));
+  PublishList({"E a.gz a.txt 1"});
+  RunDriver("t");
+  EXPECT_EQ(engine->window().Label3.text,
+            "\xc1\xd9\xa6\xb3"
+            "1"
+            "\xad\xd3\xc0\xc9\xae\xd7\xbb\xdd\xad\x6e\xa7\xf3\xb7\x73");
+  EXPECT_EQ(view.dialog_items.back(), "\xa8\xe4\xa5\xa6");  // 其它
+  engine->FormClose();
+  RunDriver("s");
+  // 还有1个档案需要更新 in GB2312: converted after the count was joined in.
+  EXPECT_EQ(engine->window().Label3.text.substr(0, 5),
+            "\xbb\xb9\xd3\xd0"
+            "1");
+  EXPECT_EQ(engine->window().Label3.text.size(), 19u);
+  engine->FormClose();
+  RunDriver("n");
+  EXPECT_EQ(engine->window().Label3.text, "1file remain to be updated");
+  EXPECT_EQ(view.dialog_items.back(), "Other");
+}
+
+TEST_F(UpdateRunTest, AnUnreadableLineFileStopsBeforeAnyRequest) {
+  MakeEngine("n");
+  ScopedSleepHook no_wait([](int) {});
+  engine->FormResize();
+  EXPECT_EQ(engine->outcome(), RunOutcome::kInitFailed);
+  EXPECT_EQ(view.messages, (std::vector<std::string>{"Failed to initialize, try later, please"}));
+  engine->FormResize();  // the driver runs once
+  EXPECT_EQ(view.messages.size(), 1u);
+}
+
+}  // namespace
+}  // namespace veyra::testing
