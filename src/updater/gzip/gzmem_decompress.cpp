@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "platform/error.h"
+#include "platform/pump.h"
 #include "updater/gzip/chunked_output.h"
 #include "updater/gzip/gzmem_stream.h"
 
@@ -19,6 +20,10 @@ bool ReachedTheEnd(const GzMemStream& stream) {
   return stream.status == Z_STREAM_END || (stream.pass_through && stream.status == Z_OK);
 }
 
+// Expanding a large file takes tens of milliseconds; the window keeps answering meanwhile. The
+// caller must not touch the source from inside the pump (the updater's passes guard that).
+constexpr int kBlocksBetweenPumps = 64;  // 1 MiB of output
+
 }  // namespace
 
 GzMemBuffer GzMemDecompress(const void* source, size_t length) {
@@ -29,7 +34,8 @@ GzMemBuffer GzMemDecompress(const void* source, size_t length) {
   if (!stream) return {};
 
   ChunkedOutput output(length);
-  while (true) {
+  for (int block = 1;; ++block) {
+    if (block % kBlocksBetweenPumps == 0) PumpMessages();
     const int n = GzMemRead(stream.get(), output.Reserve(kGzMemBlock), kGzMemBlock);
     // Only the first read can fail outright, when the first header is malformed.
     if (n < 0) throw Error("error zip format");
