@@ -13,7 +13,9 @@ function(veyra_core_module name dir)
     return()
   endif()
   add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  # Headers are included from src/ ("updater/...") or, for the operator tools, from the root
+  # ("tools/publish/...").
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${VEYRA_WARNINGS})
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
   set_property(GLOBAL APPEND PROPERTY VEYRA_CORE_MODULES ${name})

@@ -94,8 +94,9 @@ void EnsureFile(const std::string& path) {
 }
 
 bool WriteBufferToFile(const std::string& path, std::string_view bytes) {
-  EnsureFile(path);
-  FileHandle file(MapPath(path), O_RDWR);
+  // Creating the file when missing and opening it for writing are one step: one path lookup and
+  // one open per file, which counts when thousands of files are installed.
+  FileHandle file(MapPath(path), O_RDWR | O_CREAT);
   if (!ReplaceContent(file, bytes)) return false;
   return file.Close();
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+
+namespace veyra {
+
+struct BuildOptions {
+  std::filesystem::path release;                  // the game folder as it must be installed
+  std::filesystem::path out;                      // the update set to (re)place
+  std::optional<std::filesystem::path> previous;  // the set now served, for versions
+  std::optional<std::filesystem::path> page;      // index2.html and its pictures
+  uint64_t archive_small = 4096;                  // files up to this size travel in archives
+};
+
+struct BuildSummary {
+  int e_entries = 0, o_entries = 0, c_entries = 0;
+  int changed_entries = 0;    // entries that got a new version
+  uint64_t bytes_before = 0;  // uncompressed content of every entry
+  uint64_t bytes_after = 0;   // published bytes of every entry
+};
+
+// Publishes the release (and page) as an update set in `out`: update3.dat, one file per entry
+// and the manifest. Small files of one folder are bundled into archives ("C", 100 members at
+// most); other files are gzip images ("E") unless gzip saves less than 5 %, then raw ("O").
+// Unchanged entries keep the version of `previous`; new and changed ones get a newer one.
+// The set is written beside `out` and swapped in at the end, so on any failure `out` is left
+// exactly as it was. Progress lines go to `progress`.
+// Throws veyra::Error with a message naming the cause (e.g. a file name holding a space).
+BuildSummary BuildUpdateSet(const BuildOptions& options, std::ostream& progress);
+
+}  // namespace veyra

@@ -1,0 +1,129 @@
+#include "publish_cli.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <stdexcept>
+
+#include "platform/error.h"
+#include "publish_build.h"
+#include "verify_set.h"
+#include "web0_file.h"
+
+namespace veyra {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: veyra-publish build --release DIR --out DIR [--previous DIR] [--page DIR] "
+    "[--archive-small N]\n"
+    "       veyra-publish verify --set DIR\n"
+    "       veyra-publish web0 --line NAME URL [--line NAME URL ...]\n";
+
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Options of the form --name VALUE, each at most once, from the allowed names.
+std::map<std::string, std::string> ParseOptions(const std::vector<std::string>& args,
+                                                const std::vector<std::string>& allowed) {
+  std::map<std::string, std::string> options;
+  for (size_t i = 1; i < args.size(); i += 2) {
+    const std::string& name = args[i];
+    if (std::find(allowed.begin(), allowed.end(), name) == allowed.end()) {
+      throw UsageError("unknown option " + name);
+    }
+    if (i + 1 >= args.size()) throw UsageError(name + " needs a value");
+    if (!options.emplace(name, args[i + 1]).second) throw UsageError(name + " given twice");
+  }
+  return options;
+}
+
+std::string Required(const std::map<std::string, std::string>& options, const std::string& name) {
+  auto it = options.find(name);
+  if (it == options.end() || it->second.empty()) throw UsageError(name + " is required");
+  return it->second;
+}
+
+std::optional<std::string> Optional(const std::map<std::string, std::string>& options,
+                                    const std::string& name) {
+  auto it = options.find(name);
+  if (it == options.end()) return std::nullopt;
+  return it->second;
+}
+
+uint64_t ParseSize(const std::string& text) {
+  if (text.empty() || text.size() > 15 ||
+      text.find_first_not_of("0123456789") != std::string::npos) {
+    throw UsageError("--archive-small needs a byte count, not \"" + text + "\"");
+  }
+  return std::stoull(text);
+}
+
+int Build(const std::vector<std::string>& args, std::ostream& err) {
+  auto options =
+      ParseOptions(args, {"--release", "--out", "--previous", "--page", "--archive-small"});
+  BuildOptions build;
+  build.release = Required(options, "--release");
+  build.out = Required(options, "--out");
+  if (auto previous = Optional(options, "--previous")) build.previous = *previous;
+  if (auto page = Optional(options, "--page")) build.page = *page;
+  if (auto small = Optional(options, "--archive-small")) build.archive_small = ParseSize(*small);
+  BuildSummary s = BuildUpdateSet(build, err);
+  err << "published " << build.out.string() << ": " << s.e_entries << " E, " << s.o_entries
+      << " O, " << s.c_entries << " C entries (" << s.changed_entries << " new or changed); "
+      << s.bytes_before << " bytes before, " << s.bytes_after << " bytes after compression\n";
+  return kPublishOk;
+}
+
+int Verify(const std::vector<std::string>& args, std::ostream& out) {
+  auto options = ParseOptions(args, {"--set"});
+  std::string set = Required(options, "--set");
+  std::vector<std::string> problems = VerifyUpdateSet(set);
+  for (const std::string& problem : problems) out << problem << "\n";
+  if (!problems.empty()) {
+    out << problems.size() << " problem(s) in " << set << "\n";
+    return kPublishFailed;
+  }
+  out << set << ": no problems\n";
+  return kPublishOk;
+}
+
+int Web0(const std::vector<std::string>& args, std::ostream& out) {
+  std::vector<NetworkLine> lines;
+  for (size_t i = 1; i < args.size(); i += 3) {
+    if (args[i] != "--line") throw UsageError("unknown option " + args[i]);
+    if (i + 2 >= args.size()) throw UsageError("--line needs a NAME and a URL");
+    lines.push_back({args[i + 1], args[i + 2]});
+  }
+  if (lines.empty()) throw UsageError("web0 needs at least one --line NAME URL");
+  try {
+    out << MakeWeb0(lines);
+  } catch (const Error& e) {
+    throw UsageError(e.what());
+  }
+  return kPublishOk;
+}
+
+}  // namespace
+
+int RunPublishTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  try {
+    if (args.empty()) throw UsageError("no command given");
+    if (args[0] == "build") return Build(args, err);
+    if (args[0] == "verify") return Verify(args, out);
+    if (args[0] == "web0") return Web0(args, out);
+    if (args[0] == "--help" || args[0] == "-h") {
+      out << kUsage;
+      return kPublishOk;
+    }
+    throw UsageError("unknown command " + args[0]);
+  } catch (const UsageError& e) {
+    err << "veyra-publish: " << e.what() << "\n" << kUsage;
+    return kPublishUsage;
+  } catch (const std::exception& e) {
+    err << "veyra-publish: " << e.what() << "\n";
+    return kPublishFailed;
+  }
+}
+
+}  // namespace veyra
