@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "dialogs/line_dialog_model.h"
+#include "dialogs/update_mode.h"
 #include "platform/error.h"
 #include "platform/paths.h"
 #include "platform/pump.h"
@@ -243,6 +244,11 @@ void UpdaterEngine::Button1Click() {
   StateSaved = true;
   UpdateState = 4;
   view_.StateChanged();
+}
+
+void UpdaterEngine::ForceUpdateChosen() {
+  ForceCompleteUpdate(KeepState);
+  view_.Terminate();
 }
 
 void UpdaterEngine::FormClose() {

@@ -53,6 +53,9 @@ class UpdaterEngine {
   void StartPictureClicked();
   // Closing: saves the record unless saved already or forbidden, frees the lists.
   void FormClose();
+  // The update mode dialog's force update: deletes the record files, forbids saving on close and
+  // asks the application to terminate. (Its cancel changes nothing and needs no call.)
+  void ForceUpdateChosen();
 
   // Downloads BaseUrl + remote name into `stream`; the outcome is in Downloaded().
   void FetchToStream(const std::string& remote_name, std::string& stream);

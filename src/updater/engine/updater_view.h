@@ -25,6 +25,8 @@ class UpdaterView {
   virtual void CloseWindow() = 0;
   // Ends the process at once (the window closed while a connection is still open).
   virtual void EndProcess() {}
+  // Asks the application to terminate once the running work has returned to the message loop.
+  virtual void Terminate() {}
   // The window state changed and may be redrawn.
   virtual void StateChanged() {}
   // Pixel width of a text in the progress label's font, and the window's client width; both

@@ -33,6 +33,7 @@ class ScriptedView : public UpdaterView {
     if (engine != nullptr) engine->FormClose();
   }
   void EndProcess() override { ++process_ends; }
+  void Terminate() override { ++terminations; }
 
   UpdaterEngine* engine = nullptr;
   std::optional<int> choose_line;
@@ -41,6 +42,7 @@ class ScriptedView : public UpdaterView {
   int reloads = 0;
   int closes = 0;
   int process_ends = 0;
+  int terminations = 0;
 };
 
 // A game folder, one update server on 127.0.0.1 and an engine working on them.

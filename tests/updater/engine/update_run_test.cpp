@@ -2,7 +2,6 @@
 
 #include <mutex>
 
-#include "dialogs/update_mode.h"
 #include "engine_fixture.h"
 #include "platform/error.h"
 #include "support/scoped_hooks.h"
@@ -161,12 +160,13 @@ TEST_F(UpdateRunTest, ForceUpdateDuringTheMainPassStillEndsWithARecord) {
   ScopedPumpHook pump([&] {
     if (engine->UpdateState == 3 && !forced) {
       forced = true;
-      ForceCompleteUpdate(engine->KeepState);
+      engine->ForceUpdateChosen();
       EXPECT_FALSE(dir.Exists("update2.dat"));
     }
   });
   engine->StartPictureClicked();
   EXPECT_TRUE(forced);
+  EXPECT_EQ(view.terminations, 1);
   EXPECT_FALSE(engine->KeepState);
   EXPECT_TRUE(dir.Exists("update2.dat"));  // the pass ran to its end and wrote it
   EXPECT_FALSE(dir.Exists("update3.dat"));
