@@ -48,7 +48,9 @@ std::string ExecutableFolder() {
   return WithTrailingSeparator(exe.parent_path().string());
 }
 
-const std::string& ProgramFolder() { return ProgramFolderStorage(); }
+const std::string& ProgramFolder() {
+  return ProgramFolderStorage();
+}
 
 void SetProgramFolder(std::string folder) {
   ProgramFolderStorage() = WithTrailingSeparator(std::move(folder));
@@ -94,7 +96,7 @@ std::filesystem::path MapPath(std::string_view name) {
 bool IsConfinedName(std::string_view name) {
   if (name.empty()) return false;
   if (name.find('\0') != std::string_view::npos) return false;
-  if (name[0] == '\\' || name[0] == '/') return false;  // absolute or UNC
+  if (name[0] == '\\' || name[0] == '/') return false;   // absolute or UNC
   if (name.size() >= 2 && name[1] == ':') return false;  // drive letter
   int depth = 0;
   size_t pos = 0;

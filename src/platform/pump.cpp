@@ -23,7 +23,9 @@ void PumpMessages() {
   if (auto hook = PumpHook()) hook();
 }
 
-void SetPumpHook(std::function<void()> hook) { PumpHook() = std::move(hook); }
+void SetPumpHook(std::function<void()> hook) {
+  PumpHook() = std::move(hook);
+}
 
 void Sleep(int ms) {
   if (auto hook = SleepHook()) {
@@ -33,6 +35,8 @@ void Sleep(int ms) {
   }
 }
 
-void SetSleepHook(std::function<void(int)> hook) { SleepHook() = std::move(hook); }
+void SetSleepHook(std::function<void(int)> hook) {
+  SleepHook() = std::move(hook);
+}
 
 }  // namespace veyra

@@ -19,7 +19,8 @@ TEST(MapPath, ResolvesExistingComponentsWithoutRegardToCase) {
 TEST(MapPath, KeepsTheSpellingOfComponentsThatDoNotExistYet) {
   TempFolder dir;
   dir.Write("Data/x", "");
-  EXPECT_EQ(MapPath(dir.folder() + "DATA\\New\\File.Dat"), dir.path() / "Data" / "New" / "File.Dat");
+  EXPECT_EQ(MapPath(dir.folder() + "DATA\\New\\File.Dat"),
+            dir.path() / "Data" / "New" / "File.Dat");
 }
 
 TEST(MapPath, KeepsATrailingSeparatorForFolders) {

@@ -12,7 +12,10 @@ TEST(DecodeForDisplay, DecodesEachDisplayLanguage) {
 }
 
 TEST(DecodeForDisplay, MarksUndecodableBytesAndKeepsTheRest) {
-  EXPECT_EQ(DecodeForDisplay("t", "a\xff" "b"), "a?b");
+  EXPECT_EQ(DecodeForDisplay("t",
+                             "a\xff"
+                             "b"),
+            "a?b");
   EXPECT_EQ(DecodeForDisplay("t", "x\xb0"), "x?");  // lead byte cut at the end
 }
 
