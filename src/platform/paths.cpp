@@ -62,7 +62,13 @@ std::filesystem::path MapPath(std::string_view name) {
 
   std::filesystem::path result;
   size_t pos = 0;
-  if (!text.empty() && text[0] == '/') {
+  const std::string& program_folder = ProgramFolder();
+  if (program_folder.size() > 1 && text.size() > program_folder.size() &&
+      text.starts_with(program_folder)) {
+    // The program folder is a real path already; only the names below it need resolving.
+    result = program_folder.substr(0, program_folder.size() - 1);
+    pos = program_folder.size();
+  } else if (!text.empty() && text[0] == '/') {
     result = "/";
     pos = 1;
   }

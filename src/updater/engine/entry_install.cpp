@@ -60,7 +60,8 @@ void UpdaterEngine::ApplyEntry(const std::string& queue_line) {
     EntryDone = true;
     return;
   }
-  const std::string target = ProgramFolder() + entry.local_name;
+  // Resolved once: folders created below keep the spelling it chose.
+  const std::filesystem::path target = MapPath(ProgramFolder() + entry.local_name);
   auto record = [&] {
     return Record(entry.changed, entry.record_position, entry.local_name, entry.version);
   };
@@ -76,24 +77,24 @@ void UpdaterEngine::ApplyEntry(const std::string& queue_line) {
   if (entry.marker == "E") {
     FetchToStream(entry.remote_name, DownloadBuffer);
     if (!Downloaded) return;
-    MakeFolders(target);
+    MakeFoldersOfMapped(target);
     GzMemBuffer expanded = expand(DownloadBuffer);
-    if (!WriteBufferToFile(target, expanded.view()) || !record()) {
+    if (!WriteBufferToMappedFile(target, expanded.view()) || !record()) {
       ReportWriteFailure(entry.local_name);
     }
   } else if (entry.marker == "O") {
-    MakeFolders(target);
+    MakeFoldersOfMapped(target);
     FetchToStream(entry.remote_name, DownloadBuffer);
     if (!Downloaded) return;
     // Unlike the gzip entries the original never looked at this write; a file that could not be
     // written must not be recorded as installed.
-    if (!WriteBufferToFile(target, DownloadBuffer) || !record()) {
+    if (!WriteBufferToMappedFile(target, DownloadBuffer) || !record()) {
       ReportWriteFailure(entry.local_name);
     }
   } else {
     FetchToStream(entry.remote_name, DownloadBuffer);
     if (!Downloaded) return;
-    MakeFolders(target);
+    MakeFoldersOfMapped(target);
     {
       GzMemBuffer expanded = expand(DownloadBuffer);
       ArchiveBuffer.assign(expanded.view());

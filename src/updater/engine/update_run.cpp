@@ -5,6 +5,7 @@
 #include "dialogs/line_dialog_model.h"
 #include "dialogs/update_mode.h"
 #include "platform/error.h"
+#include "platform/memory_policy.h"
 #include "platform/paths.h"
 #include "platform/pump.h"
 #include "updater/engine/updater_engine.h"
@@ -18,6 +19,7 @@ UpdaterEngine::UpdaterEngine(UpdaterView& view, std::string language_code)
       messages_(std::move(language_code)),
       http_(std::make_unique<HttpClient>()),
       random_pick_(ClockSeededRandomPick()) {
+  KeepLargeBlocksForReuse();
   HttpEvents events;
   events.connected = [this] { IdHTTP1Connected(); };
   events.disconnected = [this] { IdHTTP1Disconnected(); };

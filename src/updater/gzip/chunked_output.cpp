@@ -1,12 +1,14 @@
 #include "updater/gzip/chunked_output.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
 namespace veyra {
 
-ChunkedOutput::ChunkedOutput(size_t initial_capacity) : capacity_(initial_capacity) {
-  Reallocate(initial_capacity);
+ChunkedOutput::ChunkedOutput(size_t initial_capacity, size_t expected_size)
+    : capacity_(initial_capacity) {
+  Reallocate(std::max(initial_capacity, expected_size));
 }
 
 ChunkedOutput::~ChunkedOutput() {
@@ -14,16 +16,18 @@ ChunkedOutput::~ChunkedOutput() {
 }
 
 char* ChunkedOutput::Reserve(size_t max_chunk) {
-  // A full chunk is the usual case, so room for one is made with the capacity the growth rule
-  // would give it; Append corrects the size for a shorter one.
-  if (allocated_ - size_ < max_chunk) Reallocate(size_ + max_chunk + kGrowthSlack);
+  // The memory behind the buffer grows by half at a time: following the capacity rule to the
+  // byte would move the block once per 16 KiB chunk, a system call each, which costs more than
+  // the expansion itself on large files. The block is cut to the exact length at the end.
+  if (allocated_ - size_ < max_chunk) {
+    Reallocate(std::max(size_ + max_chunk + kGrowthSlack, allocated_ + allocated_ / 2));
+  }
   return data_ + size_;
 }
 
 void ChunkedOutput::Append(size_t n) {
   if (capacity_ < size_ + n) capacity_ = size_ + n + kGrowthSlack;
   size_ += n;
-  if (allocated_ != capacity_) Reallocate(capacity_);
 }
 
 GzMemBuffer ChunkedOutput::Release() {
@@ -39,7 +43,6 @@ void ChunkedOutput::Reallocate(size_t bytes) {
     std::free(data_);
     data_ = nullptr;
   } else {
-    // Large blocks are moved by remapping pages, so growing one chunk at a time stays cheap.
     void* moved = std::realloc(data_, bytes);
     if (moved == nullptr) throw std::bad_alloc();
     data_ = static_cast<char*>(moved);

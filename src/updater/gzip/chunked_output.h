@@ -8,13 +8,16 @@ namespace veyra {
 
 // The growing output of an expansion. Its capacity starts at a given size (the compressed size,
 // a fair first guess) and, whenever an appended chunk does not fit, becomes exactly the new
-// length plus 512 bytes. Chunks are written in place, so each byte is copied once.
+// length plus 512 bytes; the memory allocated behind it may run ahead of that by up to half.
+// Chunks are written in place, so each byte is copied once, and the result is exact.
 class ChunkedOutput {
  public:
   static constexpr size_t kGrowthSlack = 512;
 
-  // Allocates `initial_capacity` bytes (nothing for 0). Throws std::bad_alloc.
-  explicit ChunkedOutput(size_t initial_capacity);
+  // Allocates `initial_capacity` bytes, or `expected_size` when that is larger (a hint of the
+  // final length, which saves moving the block while it grows; nothing for 0). Throws
+  // std::bad_alloc.
+  explicit ChunkedOutput(size_t initial_capacity, size_t expected_size = 0);
   ~ChunkedOutput();
   ChunkedOutput(const ChunkedOutput&) = delete;
   ChunkedOutput& operator=(const ChunkedOutput&) = delete;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -20,9 +21,27 @@ bool ReachedTheEnd(const GzMemStream& stream) {
   return stream.status == Z_STREAM_END || (stream.pass_through && stream.status == Z_OK);
 }
 
+// Each read asks for this much output. Larger pieces than the 16 KiB input blocks let zlib write
+// straight into the result instead of copying every byte through its window once more.
+constexpr unsigned kOutputPiece = 256 * 1024;
+
 // Expanding a large file takes tens of milliseconds; the window keeps answering meanwhile. The
 // caller must not touch the source from inside the pump (the updater's passes guard that).
-constexpr int kBlocksBetweenPumps = 64;  // 1 MiB of output
+constexpr int kPiecesBetweenPumps = 4;  // 1 MiB of output
+
+// The length a gzip image announces in its last four bytes, as a first size for the output
+// block. Only a hint: it may be wrong (several members, a damaged or hostile image), so it is
+// bounded by what deflate can expand the image to and by a modest ceiling; the output still grows
+// or shrinks to the exact length.
+size_t ExpectedSize(const unsigned char* source, size_t length) {
+  constexpr size_t kMaxDeflateRatio = 1032;
+  constexpr size_t kCeiling = 256 * 1024 * 1024;
+  if (length < 18 || source[0] != 0x1F || source[1] != 0x8B) return 0;
+  const unsigned char* trailer = source + length - 4;
+  const size_t announced = size_t{trailer[0]} | size_t{trailer[1]} << 8 | size_t{trailer[2]} << 16 |
+                           size_t{trailer[3]} << 24;
+  return std::min({announced, length * kMaxDeflateRatio, kCeiling});
+}
 
 }  // namespace
 
@@ -33,10 +52,10 @@ GzMemBuffer GzMemDecompress(const void* source, size_t length) {
       GzMemOpen(source, static_cast<int32_t>(length), "r"));
   if (!stream) return {};
 
-  ChunkedOutput output(length);
-  for (int block = 1;; ++block) {
-    if (block % kBlocksBetweenPumps == 0) PumpMessages();
-    const int n = GzMemRead(stream.get(), output.Reserve(kGzMemBlock), kGzMemBlock);
+  ChunkedOutput output(length, ExpectedSize(static_cast<const unsigned char*>(source), length));
+  for (int piece = 1;; ++piece) {
+    if (piece % kPiecesBetweenPumps == 0) PumpMessages();
+    const int n = GzMemRead(stream.get(), output.Reserve(kOutputPiece), kOutputPiece);
     // Only the first read can fail outright, when the first header is malformed.
     if (n < 0) throw Error("error zip format");
     if (n == 0) break;

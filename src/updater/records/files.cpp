@@ -82,10 +82,14 @@ void SyncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-bool MakeFolders(const std::string& path) {
-  const std::filesystem::path folder = MapPath(path).parent_path();
+void MakeFoldersOfMapped(const std::filesystem::path& mapped) {
+  const std::filesystem::path folder = mapped.parent_path();
   std::error_code ignored;
   if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+}
+
+bool MakeFolders(const std::string& path) {
+  MakeFoldersOfMapped(MapPath(path));
   return true;
 }
 
@@ -94,9 +98,13 @@ void EnsureFile(const std::string& path) {
 }
 
 bool WriteBufferToFile(const std::string& path, std::string_view bytes) {
-  // Creating the file when missing and opening it for writing are one step: one path lookup and
-  // one open per file, which counts when thousands of files are installed.
-  FileHandle file(MapPath(path), O_RDWR | O_CREAT);
+  return WriteBufferToMappedFile(MapPath(path), bytes);
+}
+
+bool WriteBufferToMappedFile(const std::filesystem::path& mapped, std::string_view bytes) {
+  // Creating the file when missing and opening it for writing are one step: one open per file,
+  // which counts when thousands of files are installed.
+  FileHandle file(mapped, O_RDWR | O_CREAT);
   if (!ReplaceContent(file, bytes)) return false;
   return file.Close();
 }

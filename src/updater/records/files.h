@@ -16,6 +16,11 @@ namespace veyra {
 // made shows up as a failed write later); the result is always true.
 bool MakeFolders(const std::string& path);
 
+// MakeFolders and WriteBufferToFile on a path already resolved with MapPath, for callers that
+// handle one file in several steps and resolve its name once.
+void MakeFoldersOfMapped(const std::filesystem::path& mapped);
+bool WriteBufferToMappedFile(const std::filesystem::path& mapped, std::string_view bytes);
+
 // Creates an empty file when none exists; an existing file is left as it is. Failures are
 // ignored.
 void EnsureFile(const std::string& path);

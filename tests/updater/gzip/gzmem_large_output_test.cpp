@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "platform/error.h"
+#include "support/scoped_hooks.h"
+#include "updater/gzip/gzip_writer.h"
+#include "updater/gzip/gzmem.h"
+
+namespace veyra {
+namespace {
+
+TEST(GzMemDecompress, LetsMessagesRunWhileExpandingALargeFile) {
+  const std::string content(4 * 1024 * 1024 + 5, 'q');
+  const std::string image = GzipCompress(content, 1);
+  int pumps = 0;
+  testing::ScopedPumpHook pump([&] { ++pumps; });
+  const GzMemBuffer expanded = GzMemDecompress(image.data(), image.size());
+  EXPECT_EQ(expanded.view(), content);
+  EXPECT_GE(pumps, 4);  // one per MiB of output
+
+  pumps = 0;
+  const std::string small = GzipCompress("small");
+  GzMemDecompress(small.data(), small.size());
+  EXPECT_EQ(pumps, 0);
+}
+
+}  // namespace
+}  // namespace veyra
+
+namespace veyra {
+namespace {
+
+TEST(GzMemDecompress, AnAnnouncedLengthIsOnlyAHint) {
+  // The last four bytes announce the length; a wrong announcement changes nothing of the result.
+  std::string image = GzipCompress(std::string(100000, 'h'));
+  const std::string announcements[] = {std::string("\xff\xff\xff\xff", 4),
+                                       std::string("\x01\x00\x00\x00", 4)};
+  for (const std::string& announced : announcements) {
+    std::string lying = image;
+    lying.replace(lying.size() - 4, 4, announced);
+    EXPECT_THROW(GzMemDecompress(lying.data(), lying.size()), Error);  // the check still fails
+  }
+  // Two members: the announced length is the second one's only.
+  const std::string two = GzipCompress(std::string(70000, 'a')) + GzipCompress("b");
+  const GzMemBuffer expanded = GzMemDecompress(two.data(), two.size());
+  EXPECT_EQ(expanded.size(), 70001u);
+  EXPECT_EQ(expanded.view().back(), 'b');
+}
+
+}  // namespace
+}  // namespace veyra
