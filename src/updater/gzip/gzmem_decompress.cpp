@@ -52,7 +52,10 @@ GzMemBuffer GzMemDecompress(const void* source, size_t length) {
       GzMemOpen(source, static_cast<int32_t>(length), "r"));
   if (!stream) return {};
 
-  ChunkedOutput output(length, ExpectedSize(static_cast<const unsigned char*>(source), length));
+  // Room for one more piece past the announced length, so that the read that finds the end
+  // needs no larger block.
+  const size_t expected = ExpectedSize(static_cast<const unsigned char*>(source), length);
+  ChunkedOutput output(length, expected == 0 ? 0 : expected + kOutputPiece);
   for (int piece = 1;; ++piece) {
     if (piece % kPiecesBetweenPumps == 0) PumpMessages();
     const int n = GzMemRead(stream.get(), output.Reserve(kOutputPiece), kOutputPiece);
