@@ -32,8 +32,9 @@ std::string FindEntryIgnoringCase(const std::filesystem::path& folder,
   std::error_code ec;
   std::filesystem::directory_iterator it(folder, ec);
   if (ec) return {};
-  for (const auto& entry : it) {
-    std::string candidate = entry.path().filename().string();
+  // Stepping with an error code: a read error ends the search instead of throwing.
+  for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
+    std::string candidate = it->path().filename().string();
     if (EqualsIgnoringAsciiCase(candidate, component)) return candidate;
   }
   return {};

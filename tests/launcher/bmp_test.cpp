@@ -23,7 +23,7 @@ void PutU32(std::string& out, uint32_t value) {
   for (int shift = 0; shift < 32; shift += 8) out.push_back(char((value >> shift) & 0xFF));
 }
 
-struct BmpSpec {
+struct BmpLayout {
   int32_t width = 1;
   int32_t height = 1;
   uint16_t bits = 24;
@@ -34,24 +34,24 @@ struct BmpSpec {
   std::string magic = "BM";
 };
 
-std::string MakeBmp(const BmpSpec& spec) {
-  const uint32_t pixel_offset = uint32_t(54 + spec.palette.size() + spec.gap.size());
-  std::string out = spec.magic;
-  PutU32(out, uint32_t(pixel_offset + spec.pixel_data.size()));  // file size
-  PutU32(out, 0);                                                // reserved
+std::string MakeBmp(const BmpLayout& layout) {
+  const uint32_t pixel_offset = uint32_t(54 + layout.palette.size() + layout.gap.size());
+  std::string out = layout.magic;
+  PutU32(out, uint32_t(pixel_offset + layout.pixel_data.size()));  // file size
+  PutU32(out, 0);                                                  // reserved
   PutU32(out, pixel_offset);
   PutU32(out, 40);  // information header size
-  PutU32(out, uint32_t(spec.width));
-  PutU32(out, uint32_t(spec.height));
+  PutU32(out, uint32_t(layout.width));
+  PutU32(out, uint32_t(layout.height));
   PutU16(out, 1);  // planes
-  PutU16(out, spec.bits);
+  PutU16(out, layout.bits);
   PutU32(out, 0);  // compression
-  PutU32(out, uint32_t(spec.pixel_data.size()));
+  PutU32(out, uint32_t(layout.pixel_data.size()));
   PutU32(out, 2835);
   PutU32(out, 2835);
-  PutU32(out, spec.colours_used);
+  PutU32(out, layout.colours_used);
   PutU32(out, 0);  // important colours
-  return out + spec.palette + spec.gap + spec.pixel_data;
+  return out + layout.palette + layout.gap + layout.pixel_data;
 }
 
 // `count` distinct colour entries: entry i is (i, i+1, i+2, 0xAA) as stored.
@@ -79,13 +79,13 @@ class BmpTest : public ::testing::Test {
 };
 
 TEST_F(BmpTest, EightBitWithZeroColoursUsedInstallsAllEntries) {
-  BmpSpec spec;
-  spec.width = 2;
-  spec.height = 2;  // bottom-up
-  spec.bits = 8;
-  spec.palette = Palette(256);
-  spec.pixel_data = std::string("ab\xEE\xEE") + "cd\xEE\xEE";
-  const auto bitmap = Load(MakeBmp(spec));
+  BmpLayout layout;
+  layout.width = 2;
+  layout.height = 2;  // bottom-up
+  layout.bits = 8;
+  layout.palette = Palette(256);
+  layout.pixel_data = std::string("ab\xEE\xEE") + "cd\xEE\xEE";
+  const auto bitmap = Load(MakeBmp(layout));
   ASSERT_TRUE(bitmap);
   EXPECT_EQ(bitmap->width, 2);
   EXPECT_EQ(bitmap->height, 2);
@@ -97,27 +97,27 @@ TEST_F(BmpTest, EightBitWithZeroColoursUsedInstallsAllEntries) {
 }
 
 TEST_F(BmpTest, EightBitReadsColoursUsedEntriesAndHonoursPixelOffset) {
-  BmpSpec spec;
-  spec.width = 5;
-  spec.height = 1;
-  spec.bits = 8;
-  spec.colours_used = 2;
-  spec.palette = Palette(2);
-  spec.gap = "garbage!";
-  spec.pixel_data = std::string("\x01\x00\x01\x01\x00pad", 8);
-  const auto bitmap = Load(MakeBmp(spec));
+  BmpLayout layout;
+  layout.width = 5;
+  layout.height = 1;
+  layout.bits = 8;
+  layout.colours_used = 2;
+  layout.palette = Palette(2);
+  layout.gap = "garbage!";
+  layout.pixel_data = std::string("\x01\x00\x01\x01\x00pad", 8);
+  const auto bitmap = Load(MakeBmp(layout));
   ASSERT_TRUE(bitmap);
   EXPECT_EQ(bitmap->palette, (std::vector<uint32_t>{0xAA020100u, 0xAA030201u}));
   EXPECT_EQ(PixelsOf(*bitmap), std::string("\x01\x00\x01\x01\x00", 5));
 }
 
 TEST_F(BmpTest, TwentyFourBitReadsThreeBytesPerPixelFromPaddedRows) {
-  BmpSpec spec;
-  spec.width = 3;  // 9 bytes per row, stored 12 apart
-  spec.height = 2;
-  spec.bits = 24;
-  spec.pixel_data = std::string("BOTTOMROW") + "###" + "TOPROW123" + "###";
-  const auto bitmap = Load(MakeBmp(spec));
+  BmpLayout layout;
+  layout.width = 3;  // 9 bytes per row, stored 12 apart
+  layout.height = 2;
+  layout.bits = 24;
+  layout.pixel_data = std::string("BOTTOMROW") + "###" + "TOPROW123" + "###";
+  const auto bitmap = Load(MakeBmp(layout));
   ASSERT_TRUE(bitmap);
   EXPECT_EQ(bitmap->bits, 24);
   EXPECT_TRUE(bitmap->palette.empty());
@@ -125,24 +125,24 @@ TEST_F(BmpTest, TwentyFourBitReadsThreeBytesPerPixelFromPaddedRows) {
 }
 
 TEST_F(BmpTest, NegativeHeightMeansFirstStoredRowIsTop) {
-  BmpSpec spec;
-  spec.width = 3;
-  spec.height = -3;
-  spec.bits = 24;
-  spec.pixel_data = std::string("FIRSTROW1") + "..." + "SECONDROW" + "..." + "THIRDROW3" + "...";
-  const auto bitmap = Load(MakeBmp(spec));
+  BmpLayout layout;
+  layout.width = 3;
+  layout.height = -3;
+  layout.bits = 24;
+  layout.pixel_data = std::string("FIRSTROW1") + "..." + "SECONDROW" + "..." + "THIRDROW3" + "...";
+  const auto bitmap = Load(MakeBmp(layout));
   ASSERT_TRUE(bitmap);
   EXPECT_EQ(bitmap->height, 3);
   EXPECT_EQ(PixelsOf(*bitmap), "FIRSTROW1SECONDROWTHIRDROW3");
 }
 
 TEST_F(BmpTest, LastRowNeedsNoPadding) {
-  BmpSpec spec;
-  spec.width = 1;
-  spec.height = -2;
-  spec.bits = 24;
-  spec.pixel_data = std::string("abc.") + "def";  // file ends right after the last pixel
-  const auto bitmap = Load(MakeBmp(spec));
+  BmpLayout layout;
+  layout.width = 1;
+  layout.height = -2;
+  layout.bits = 24;
+  layout.pixel_data = std::string("abc.") + "def";  // file ends right after the last pixel
+  const auto bitmap = Load(MakeBmp(layout));
   ASSERT_TRUE(bitmap);
   EXPECT_EQ(PixelsOf(*bitmap), "abcdef");
 }
@@ -150,44 +150,44 @@ TEST_F(BmpTest, LastRowNeedsNoPadding) {
 TEST_F(BmpTest, FilesOutsideTheAcceptedSubsetGiveNoBitmap) {
   struct Case {
     const char* name;
-    BmpSpec spec;
+    BmpLayout layout;
   };
   const std::string enough(4096, 'p');
   auto with = [&](auto change) {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.bits = 8;
-    spec.palette = Palette(256);
-    spec.pixel_data = enough;
-    change(spec);
-    return spec;
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = 2;
+    layout.bits = 8;
+    layout.palette = Palette(256);
+    layout.pixel_data = enough;
+    change(layout);
+    return layout;
   };
   const Case cases[] = {
-      {"32-bit", with([](BmpSpec& s) { s.bits = 32; })},
-      {"4-bit", with([](BmpSpec& s) { s.bits = 4; })},
-      {"1-bit", with([](BmpSpec& s) { s.bits = 1; })},
-      {"not BM", with([](BmpSpec& s) { s.magic = "MB"; })},
-      {"colours used 300", with([](BmpSpec& s) { s.colours_used = 300; })},
-      {"colours used -1", with([](BmpSpec& s) { s.colours_used = uint32_t(-1); })},
-      {"negative width", with([](BmpSpec& s) { s.width = -4; })},
-      {"zero width", with([](BmpSpec& s) { s.width = 0; })},
-      {"zero height", with([](BmpSpec& s) { s.height = 0; })},
-      {"height of INT_MIN", with([](BmpSpec& s) { s.height = INT_MIN; })},
+      {"32-bit", with([](BmpLayout& s) { s.bits = 32; })},
+      {"4-bit", with([](BmpLayout& s) { s.bits = 4; })},
+      {"1-bit", with([](BmpLayout& s) { s.bits = 1; })},
+      {"not BM", with([](BmpLayout& s) { s.magic = "MB"; })},
+      {"colours used 300", with([](BmpLayout& s) { s.colours_used = 300; })},
+      {"colours used -1", with([](BmpLayout& s) { s.colours_used = uint32_t(-1); })},
+      {"negative width", with([](BmpLayout& s) { s.width = -4; })},
+      {"zero width", with([](BmpLayout& s) { s.width = 0; })},
+      {"zero height", with([](BmpLayout& s) { s.height = 0; })},
+      {"height of INT_MIN", with([](BmpLayout& s) { s.height = INT_MIN; })},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_FALSE(Load(MakeBmp(c.spec)).has_value());
+    EXPECT_FALSE(Load(MakeBmp(c.layout)).has_value());
   }
 }
 
 TEST_F(BmpTest, ColoursUsedOf256IsAccepted) {
-  BmpSpec spec;
-  spec.bits = 8;
-  spec.colours_used = 256;
-  spec.palette = Palette(256);
-  spec.pixel_data = "x";
-  const auto bitmap = Load(MakeBmp(spec));
+  BmpLayout layout;
+  layout.bits = 8;
+  layout.colours_used = 256;
+  layout.palette = Palette(256);
+  layout.pixel_data = "x";
+  const auto bitmap = Load(MakeBmp(layout));
   ASSERT_TRUE(bitmap);
   EXPECT_EQ(bitmap->palette.size(), 256u);
 }
@@ -203,22 +203,22 @@ void ExpectLoadError(const std::string& path, const std::string& prefix) {
 }
 
 TEST_F(BmpTest, ShortFilesRaiseReadError) {
-  BmpSpec rows_short;
+  BmpLayout rows_short;
   rows_short.width = 3;
   rows_short.height = 2;
   rows_short.pixel_data = std::string(12 + 8, 'x');  // last row one byte short
 
-  BmpSpec palette_short;
+  BmpLayout palette_short;
   palette_short.bits = 8;
   palette_short.palette = Palette(2);  // 256 entries expected, only 2 present
   palette_short.pixel_data = "x";
 
-  BmpSpec absurd;  // about 2^62 bytes of pixels claimed by a tiny file
+  BmpLayout absurd;  // about 2^62 bytes of pixels claimed by a tiny file
   absurd.width = INT32_MAX;
   absurd.height = INT32_MAX;
   absurd.pixel_data = "xyz";
 
-  const std::string headers_short = MakeBmp(BmpSpec{}).substr(0, 40);
+  const std::string headers_short = MakeBmp(BmpLayout{}).substr(0, 40);
   for (const std::string& bytes :
        {MakeBmp(rows_short), MakeBmp(palette_short), MakeBmp(absurd), headers_short}) {
     folder_.Write("short.bmp", bytes);
@@ -231,9 +231,9 @@ TEST_F(BmpTest, MissingFileRaisesOpenError) {
 }
 
 TEST_F(BmpTest, NameIsResolvedWithBackslashesAndAnyLetterCase) {
-  BmpSpec spec;
-  spec.pixel_data = "rgb";
-  folder_.Write("Upimg/Main_Img1c.bmp", MakeBmp(spec));
+  BmpLayout layout;
+  layout.pixel_data = "rgb";
+  folder_.Write("Upimg/Main_Img1c.bmp", MakeBmp(layout));
   const auto bitmap = LoadBmpFile(folder_.folder() + "upimg\\MAIN_IMG1C.BMP");
   ASSERT_TRUE(bitmap);
   EXPECT_EQ(PixelsOf(*bitmap), "rgb");

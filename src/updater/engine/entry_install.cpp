@@ -70,6 +70,7 @@ void UpdaterEngine::ApplyEntry(const std::string& queue_line) {
       return GzMemDecompress(bytes.data(), bytes.size());
     } catch (const Error& error) {
       expand_error_ = error.what();
+      outcome_ = RunOutcome::kExpandFailed;
       throw;
     }
   };
@@ -86,8 +87,7 @@ void UpdaterEngine::ApplyEntry(const std::string& queue_line) {
     MakeFoldersOfMapped(target);
     FetchToStream(entry.remote_name, DownloadBuffer);
     if (!Downloaded) return;
-    // Unlike the gzip entries the original never looked at this write; a file that could not be
-    // written must not be recorded as installed.
+    // A file that could not be written must not be recorded as installed.
     if (!WriteBufferToMappedFile(target, DownloadBuffer) || !record()) {
       ReportWriteFailure(entry.local_name);
     }

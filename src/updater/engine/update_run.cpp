@@ -189,7 +189,7 @@ void UpdaterEngine::Button6Click() {
 }
 
 void UpdaterEngine::StartPictureClicked() {
-  if (window_.Button1Enabled && !PagePassRunning) Button1Click();
+  if (window_.Button1Enabled) Button1Click();
 }
 
 void UpdaterEngine::MoveAppliedName(const std::string& local_name) {
@@ -216,14 +216,10 @@ void UpdaterEngine::Button1Click() {
   view_.StateChanged();
   for (size_t i = 0; i < n; ++i) {
     PumpMessages();
+    if (!ListsExist || i >= UpdateQueue.size()) return;  // the window closed inside the pump
     const std::string line = UpdateQueue[i];
     if (!IsPageRemoteName(GetField(line, 2)) && !IsPageRemoteName(GetField(line, 4))) {
-      try {
-        ApplyEntry(line);
-      } catch (...) {
-        outcome_ = RunOutcome::kExpandFailed;
-        throw;
-      }
+      ApplyEntry(line);  // an expansion failure leaves the pass as the reader's error
       if (!EntryDone) {
         StateSaved = true;
         outcome_ = RunOutcome::kDownloadFailed;

@@ -38,6 +38,13 @@ class GzMemBuffer {
 // is complete. Throws std::bad_alloc when memory runs out.
 GzMemBuffer GzMemDecompress(const void* source, size_t length);
 
+// The largest expansion GzMemDecompress accepts: like the source, the output is counted in
+// 32 bits. A larger one is "data error" (a hostile image must not exhaust memory).
+inline constexpr size_t kGzMemMaxOutput = 0x7FFFFFFF;
+
+// GzMemDecompress with another ceiling on the expanded size.
+GzMemBuffer GzMemDecompressAtMost(const void* source, size_t length, size_t max_output);
+
 // The stream underneath GzMemDecompress, one open gzip source.
 struct GzMemStream;
 

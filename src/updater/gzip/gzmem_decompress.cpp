@@ -46,6 +46,10 @@ size_t ExpectedSize(const unsigned char* source, size_t length) {
 }  // namespace
 
 GzMemBuffer GzMemDecompress(const void* source, size_t length) {
+  return GzMemDecompressAtMost(source, length, kGzMemMaxOutput);
+}
+
+GzMemBuffer GzMemDecompressAtMost(const void* source, size_t length, size_t max_output) {
   // The stream counts its source in 32 bits.
   if (length > static_cast<size_t>(INT32_MAX)) throw Error("error zip format");
   std::unique_ptr<GzMemStream, StreamCloser> stream(
@@ -55,7 +59,7 @@ GzMemBuffer GzMemDecompress(const void* source, size_t length) {
   // Room for one more piece past the announced length, so that the read that finds the end
   // needs no larger block.
   const size_t expected = ExpectedSize(static_cast<const unsigned char*>(source), length);
-  ChunkedOutput output(length, expected == 0 ? 0 : expected + kOutputPiece);
+  ChunkedOutput output(std::max(length, expected == 0 ? 0 : expected + kOutputPiece));
   for (int piece = 1;; ++piece) {
     if (piece % kPiecesBetweenPumps == 0) PumpMessages();
     const int n = GzMemRead(stream.get(), output.Reserve(kOutputPiece), kOutputPiece);
@@ -63,6 +67,8 @@ GzMemBuffer GzMemDecompress(const void* source, size_t length) {
     if (n < 0) throw Error("error zip format");
     if (n == 0) break;
     if (stream->status == Z_DATA_ERROR) throw Error("data error");
+    // A small image can claim to expand without end; what no file of ours can be is damaged.
+    if (static_cast<size_t>(n) > max_output - output.size()) throw Error("data error");
     output.Append(static_cast<size_t>(n));
   }
   if (!ReachedTheEnd(*stream)) throw Error("data error");

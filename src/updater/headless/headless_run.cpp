@@ -51,11 +51,10 @@ int RunHeadlessUpdate(const HeadlessOptions& options, std::ostream& out,
     engine.FormCreate();
     engine.FormResize();
     if (engine.outcome() == RunOutcome::kWaitingForStart) engine.StartPictureClicked();
-  } catch (const Error& error) {
+  } catch (const std::exception& error) {
     view.FinishProgressLine();
     out << error.what() << "\n";
-    if (engine.outcome() != RunOutcome::kExpandFailed) return kExitOtherFailure;
-    return kExitExpandFailed;
+    return engine.outcome() == RunOutcome::kExpandFailed ? kExitExpandFailed : kExitOtherFailure;
   }
 
   const int status = ExitStatusOf(engine.outcome());

@@ -38,7 +38,7 @@ void CheckSlot(int k, std::string_view slot, int64_t data_size, ArchiveDirectory
   const size_t length = static_cast<unsigned char>(slot[kNameLengthOffset]);
   std::string name(slot.substr(kNameOffset, std::min(length, kArchiveMaxNameLength)));
   // An overlong length says nothing about where the name really ends; report its text part.
-  if (length > kArchiveMaxNameLength) name = name.substr(0, name.find('\0'));
+  if (length > kArchiveMaxNameLength) name.resize(std::min(name.size(), name.find('\0')));
   const size_t problems_before = directory.problems.size();
   auto problem = [&](std::string reason) {
     directory.problems.push_back({k, name, std::move(reason)});
@@ -96,12 +96,11 @@ UnpackResult UnpackArchive(std::string_view block) {
   int k = 0;
   for (const ArchiveEntry& member : directory.members) {
     ++k;
-    const std::string target = ProgramFolder() + member.name;
+    const std::filesystem::path target = MapPath(ProgramFolder() + member.name);
     const std::string_view data = block.substr(static_cast<size_t>(member.start),
                                                static_cast<size_t>(member.end - member.start));
-    MakeFolders(target);
-    EnsureFile(target);
-    if (!WriteBufferToFile(target, data)) {
+    MakeFoldersOfMapped(target);
+    if (!WriteBufferToMappedFile(target, data)) {
       result.problems.push_back({k, member.name, "the file could not be written"});
     }
   }

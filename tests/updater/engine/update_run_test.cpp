@@ -121,6 +121,18 @@ TEST_F(UpdateRunTest, AGzipFailureEndsTheMainPassWithoutSaving) {
   EXPECT_EQ(Record(), (LineList{"AVWSEN", "untouched"}));
 }
 
+TEST_F(UpdateRunTest, OnlyAnExpansionFailureCountsAsOne) {
+  server.Put("a.gz", GzipCompress("A"));
+  PublishList({"E a.gz a.txt 1"});
+  RunDriver();
+  ScopedPumpHook failing_pump([&] {
+    if (engine->UpdateState == 3) throw std::runtime_error("handler failed");
+  });
+  EXPECT_THROW(engine->StartPictureClicked(), std::runtime_error);
+  EXPECT_NE(engine->outcome(), RunOutcome::kExpandFailed);
+  EXPECT_EQ(engine->expand_error(), "");
+}
+
 TEST_F(UpdateRunTest, ThePagePassSwallowsItsFailuresAndSkipsItsSave) {
   server.Put("index2.html", "\x1f\x8b\x07");
   PublishList({"E index2.html index2.html 1", "E a.gz a.txt 1"});

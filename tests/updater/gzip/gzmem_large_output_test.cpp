@@ -48,3 +48,22 @@ TEST(GzMemDecompress, AnAnnouncedLengthIsOnlyAHint) {
 
 }  // namespace
 }  // namespace veyra
+
+namespace veyra {
+namespace {
+
+TEST(GzMemDecompress, RefusesAnExpansionBeyondTheCeiling) {
+  const std::string content(300000, 'z');  // expands ~1000 times
+  const std::string image = GzipCompress(content);
+  EXPECT_EQ(GzMemDecompressAtMost(image.data(), image.size(), content.size()).size(),
+            content.size());
+  try {
+    GzMemDecompressAtMost(image.data(), image.size(), content.size() - 1);
+    ADD_FAILURE() << "no error";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "data error");
+  }
+}
+
+}  // namespace
+}  // namespace veyra

@@ -89,6 +89,13 @@ TEST_F(HeadlessRunTest, EachFailureHasItsExitStatus) {
   EXPECT_NE(output.str().find("Failed to initialize, try later, please"), std::string::npos);
 }
 
+TEST_F(HeadlessRunTest, AnyOtherFailureIsStatusOneNotACrash) {
+  Publish({});
+  ScopedPumpHook failing_pump([] { throw std::runtime_error("window system gone"); });
+  EXPECT_EQ(Run(), kExitOtherFailure);
+  EXPECT_NE(output.str().find("window system gone"), std::string::npos);
+}
+
 TEST_F(HeadlessRunTest, ForceCompleteInstallsEverythingAgain) {
   server.Put("a.gz", GzipCompress("A"));
   Publish({"E a.gz a.txt 1"});
