@@ -6,12 +6,19 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/text_codec.h"
+
 namespace veyra {
 namespace {
 
 std::string WithTrailingSeparator(std::string folder) {
   if (folder.empty() || folder.back() != '/') folder.push_back('/');
   return folder;
+}
+
+std::string& FileNameLanguage() {
+  static std::string language;
+  return language;
 }
 
 std::string& ProgramFolderStorage() {
@@ -57,15 +64,30 @@ void SetProgramFolder(std::string folder) {
   ProgramFolderStorage() = WithTrailingSeparator(std::move(folder));
 }
 
+void SetFileNameLanguage(std::string language_code) {
+  FileNameLanguage() = std::move(language_code);
+}
+
+std::string DecodeFileName(std::string_view name) {
+  const bool plain = std::all_of(name.begin(), name.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (plain || FileNameLanguage().empty()) return std::string(name);
+  return DecodeForDisplay(FileNameLanguage(), name);
+}
+
 std::filesystem::path MapPath(std::string_view name) {
-  std::string text(name);
+  const std::string& program_folder = ProgramFolder();
+  const bool below_program_folder = program_folder.size() > 1 &&
+                                    name.size() > program_folder.size() &&
+                                    name.starts_with(program_folder);
+  std::string text = below_program_folder
+                         ? program_folder + DecodeFileName(name.substr(program_folder.size()))
+                         : std::string(name);
   std::replace(text.begin(), text.end(), '\\', '/');
 
   std::filesystem::path result;
   size_t pos = 0;
-  const std::string& program_folder = ProgramFolder();
-  if (program_folder.size() > 1 && text.size() > program_folder.size() &&
-      text.starts_with(program_folder)) {
+  if (below_program_folder) {
     // The program folder is a real path already; only the names below it need resolving.
     result = program_folder.substr(0, program_folder.size() - 1);
     pos = program_folder.size();
@@ -100,7 +122,9 @@ std::filesystem::path MapPath(std::string_view name) {
   return result;
 }
 
-bool IsConfinedName(std::string_view name) {
+bool IsConfinedName(std::string_view raw_name) {
+  const std::string decoded = DecodeFileName(raw_name);
+  const std::string_view name = decoded;
   if (name.empty()) return false;
   if (name.find('\0') != std::string_view::npos) return false;
   if (name[0] == '\\' || name[0] == '/') return false;   // absolute or UNC

@@ -18,15 +18,27 @@ void SetProgramFolder(std::string folder);
 // The folder of the running executable, with a trailing '/'.
 std::string ExecutableFolder();
 
-// Maps a name as the game writes it (backslashes, any letter case) onto this file system:
-// every '\' becomes '/', and each component that already exists is matched without regard to
-// ASCII letter case, as on the game's original file system. Components that do not exist yet are
-// kept as given, so new files and folders get exactly the spelling of the name.
+// The language whose code page the game's file names are written in ("t" Big5, "s" GBK, any
+// other Windows-1252), as the display language decides it. Until it is set, names below the
+// program folder are used byte for byte.
+void SetFileNameLanguage(std::string language_code);
+
+// A relative name of the game (from a list or an archive) as text of this system: decoded from
+// the file-name code page to UTF-8 (undecodable bytes become '?'), so that a double-byte
+// character whose second byte is 0x5C stays one character instead of reading as a separator.
+std::string DecodeFileName(std::string_view name);
+
+// Maps a name as the game writes it (backslashes, any letter case) onto this file system: the
+// part below the program folder is decoded with DecodeFileName, every '\' becomes '/', and each
+// component that already exists is matched without regard to ASCII letter case, as on the game's
+// original file system. Components that do not exist yet are kept as given, so new files and
+// folders get exactly the spelling of the name.
 std::filesystem::path MapPath(std::string_view name);
 
 // True when a relative name from a server list or an archive stays inside the program folder:
 // not empty, not absolute ("\x", "/x"), no drive letter ("C:"), no UNC prefix ("\\host"), no NUL
 // byte, and no ".." component that climbs above the folder.
+// The name is read as DecodeFileName reads it.
 bool IsConfinedName(std::string_view relative_name);
 
 }  // namespace veyra

@@ -13,7 +13,10 @@ const char* CodePageOf(std::string_view language_code) {
   return "CP1252";
 }
 
-std::string Convert(const char* from, const char* to, std::string_view input) {
+// Converts `input`; an undecodable byte becomes '?' or, when `exactly`, gives nullopt.
+std::optional<std::string> Convert(const char* from, const char* to, std::string_view input,
+                                   bool exactly = false) {
+  const bool from_utf8 = std::string_view(from) == "UTF-8";
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(input);
   std::string out;
@@ -27,9 +30,16 @@ std::string Convert(const char* from, const char* to, std::string_view input) {
     size_t result = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left);
     out.append(buffer, static_cast<size_t>(out_ptr - buffer));
     if (result == static_cast<size_t>(-1) && errno != E2BIG) {
-      out.push_back('?');  // undecodable or incomplete sequence: skip one byte
-      ++in_ptr;
-      --in_left;
+      if (exactly) {
+        iconv_close(cd);
+        return std::nullopt;
+      }
+      // One '?' for an undecodable byte, or for a whole character without a counterpart.
+      out.push_back('?');
+      do {
+        ++in_ptr;
+        --in_left;
+      } while (from_utf8 && in_left > 0 && (static_cast<unsigned char>(*in_ptr) & 0xC0) == 0x80);
     }
   }
   iconv_close(cd);
@@ -39,11 +49,16 @@ std::string Convert(const char* from, const char* to, std::string_view input) {
 }  // namespace
 
 std::string DecodeForDisplay(std::string_view language_code, std::string_view bytes) {
-  return Convert(CodePageOf(language_code), "UTF-8", bytes);
+  return *Convert(CodePageOf(language_code), "UTF-8", bytes);
 }
 
 std::string EncodeFromDisplay(std::string_view language_code, std::string_view utf8) {
-  return Convert("UTF-8", CodePageOf(language_code), utf8);
+  return *Convert("UTF-8", CodePageOf(language_code), utf8);
+}
+
+std::optional<std::string> EncodeFromDisplayExactly(std::string_view language_code,
+                                                    std::string_view utf8) {
+  return Convert("UTF-8", CodePageOf(language_code), utf8, true);
 }
 
 }  // namespace veyra

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,9 @@ std::string DecodeForDisplay(std::string_view language_code, std::string_view by
 // Turns a UTF-8 text into the byte text of the display language ("t" Big5, "s" GBK,
 // anything else Windows-1252); characters without a counterpart become '?'.
 std::string EncodeFromDisplay(std::string_view language_code, std::string_view utf8);
+
+// The same without substitutes: nullopt when a character has no counterpart.
+std::optional<std::string> EncodeFromDisplayExactly(std::string_view language_code,
+                                                    std::string_view utf8);
 
 }  // namespace veyra

@@ -52,3 +52,35 @@ TEST(IsConfinedName, RefusesNamesThatLeaveTheFolder) {
 
 }  // namespace
 }  // namespace veyra
+
+namespace veyra {
+namespace {
+
+// Sets the file-name language for one test and clears it afterwards.
+class FileNameLanguage {
+ public:
+  explicit FileNameLanguage(std::string code) { SetFileNameLanguage(std::move(code)); }
+  ~FileNameLanguage() { SetFileNameLanguage(""); }
+};
+
+TEST(FileNames, DoubleByteNamesKeepATrailByteThatLooksLikeABackslash) {
+  testing::TempFolder dir;
+  FileNameLanguage big5("t");
+  const std::string name = "Data\\\xa5\x5c\xaf\xe0.txt";  // Data\功能.txt
+  EXPECT_EQ(DecodeFileName(name), "Data\\功能.txt");
+  EXPECT_EQ(MapPath(dir.folder() + name), dir.path() / "Data" / "功能.txt");
+  EXPECT_TRUE(IsConfinedName("\xa5\x5c.."));  // one component: 功..
+  EXPECT_FALSE(IsConfinedName("\xa5\x5c\\..\\.."));
+  EXPECT_EQ(DecodeFileName("plain\\name.dat"), "plain\\name.dat");
+}
+
+TEST(FileNames, AreUsedByteForByteUntilALanguageIsSet) {
+  testing::TempFolder dir;
+  const std::string name = "\xa5\x5c.txt";
+  EXPECT_EQ(DecodeFileName(name), name);
+  EXPECT_EQ(MapPath(dir.folder() + name), dir.path() / "\xa5" / ".txt");
+  EXPECT_EQ(MapPath("/not/below/\xa5\x5c"), std::filesystem::path("/not/below/\xa5/"));
+}
+
+}  // namespace
+}  // namespace veyra

@@ -22,6 +22,9 @@ TEST(DecodeForDisplay, MarksUndecodableBytesAndKeepsTheRest) {
 TEST(EncodeFromDisplay, IsTheInverseForRepresentableTexts) {
   EXPECT_EQ(EncodeFromDisplay("t", "國體"), "\xb0\xea\xc5\xe9");
   EXPECT_EQ(EncodeFromDisplay("s", "国体"), "\xb9\xfa\xcc\xe5");
+  EXPECT_EQ(EncodeFromDisplay("t", "a😀b"), "a?b");
+  EXPECT_EQ(EncodeFromDisplayExactly("t", "功能"), "\xa5\x5c\xaf\xe0");
+  EXPECT_EQ(EncodeFromDisplayExactly("t", "a😀b"), std::nullopt);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/error.h"
+#include "platform/text_codec.h"
 
 namespace veyra {
 
@@ -42,9 +43,14 @@ std::vector<std::string> ListTree(const fs::path& root) {
 }
 
 std::string ToLocalName(std::string_view relative) {
-  std::string local(relative);
-  std::replace(local.begin(), local.end(), '/', '\\');
-  return local;
+  // The game's lists and archives carry names in Big5, as players' systems read them.
+  std::optional<std::string> local = EncodeFromDisplayExactly("t", relative);
+  if (!local) {
+    throw Error("file name cannot be written in Big5, which the update list uses: " +
+                std::string(relative));
+  }
+  std::replace(local->begin(), local->end(), '/', '\\');
+  return *local;
 }
 
 std::string EncodeRemoteName(std::string_view relative) {

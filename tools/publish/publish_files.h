@@ -22,7 +22,8 @@ void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes);
 // veyra::Error when `root` is not a folder.
 std::vector<std::string> ListTree(const std::filesystem::path& root);
 
-// A relative '/' name as the game writes it: every '/' becomes '\'.
+// A relative '/' name of this system (UTF-8) as the game writes it: in Big5, every '/' a '\'.
+// Throws veyra::Error naming the file when a character has no Big5 counterpart.
 std::string ToLocalName(std::string_view relative);
 
 // A relative '/' name as a remote name: bytes outside letters, digits and "._~-/" are

@@ -101,6 +101,9 @@ class SetChecker {
 }  // namespace
 
 std::vector<std::string> VerifyUpdateSet(const fs::path& set) {
+  // Names are checked as a Traditional Chinese system reads them: a Big5 character whose second
+  // byte is a backslash is no separator.
+  SetFileNameLanguage("t");
   return SetChecker(set).Run();
 }
 

@@ -20,6 +20,8 @@ UpdaterEngine::UpdaterEngine(UpdaterView& view, std::string language_code)
       http_(std::make_unique<HttpClient>()),
       random_pick_(ClockSeededRandomPick()) {
   KeepLargeBlocksForReuse();
+  // Names from the lists are written in the code page of the display language.
+  SetFileNameLanguage(messages_.code());
   HttpEvents events;
   events.connected = [this] { IdHTTP1Connected(); };
   events.disconnected = [this] { IdHTTP1Disconnected(); };

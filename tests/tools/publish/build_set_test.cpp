@@ -63,6 +63,7 @@ TEST_F(BuildSetTest, RefusesNamesTheListOrArchivesCannotCarry) {
       {{{"Data/with space.txt", "x"}}, "Data/with space.txt"},
       {{{long_name, "x"}, {"Data/other.txt", "y"}}, long_name},
       {{{"Data/#pack1.unadf", "x"}}, "Data/#pack1.unadf"},
+      {{{"Data/smile\xf0\x9f\x98\x80.txt", "x"}}, "Data/smile\xf0\x9f\x98\x80.txt"},  // no Big5
   };
   for (const Case& c : cases) {
     std::filesystem::remove_all(Path("rel"));
@@ -78,6 +79,14 @@ TEST_F(BuildSetTest, RefusesNamesTheListOrArchivesCannotCarry) {
   std::filesystem::remove_all(Path("rel"));
   WriteTree(Path("rel"), {{long_name, std::string(9000, 'z')}});
   EXPECT_NO_THROW(Build("rel", "site"));
+}
+
+TEST_F(BuildSetTest, ChineseNamesAreListedInBig5) {
+  WriteTree(Path("rel"), {{"Data/功能.txt", std::string(6000, 'f')}, {"功/a.txt", "small"}});
+  Build("rel", "site");
+  auto entries = ListedEntries(Path("site"));
+  EXPECT_EQ(entries.count("Data\\\xa5\x5c\xaf\xe0.txt"), 1u);  // Data\功能.txt
+  EXPECT_TRUE(VerifyUpdateSet(Path("site")).empty());
 }
 
 TEST_F(BuildSetTest, RefusesAnOutputThatOverlapsTheRelease) {

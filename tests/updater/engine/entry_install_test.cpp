@@ -2,6 +2,7 @@
 
 #include "engine_fixture.h"
 #include "platform/error.h"
+#include "platform/paths.h"
 #include "support/fault_server.h"
 #include "updater/records/archive.h"
 
@@ -171,7 +172,6 @@ TEST_F(EntryInstallTest, ExpansionFailuresLeaveAsTheReadersError) {
 
 TEST_F(EntryInstallTest, WriteFailureMessagesFollowTheDisplayLanguage) {
   server.Put("e.gz", GzipCompress("e"));
-  dir.Write("\xa4\xa4.txt/keep", "");
   const std::string line = "E e.gz \xa4\xa4.txt 1";  // a Big5 name
   const std::string fixed_big5 =
       "\xa7\xf3\xb7\x73\xa5\xa2\xb1\xd1\xa1\x41\xbd\xd0\xb1\x4e\xa9\xd2\xa6\xb3\xb5\x7b\xa6\xa1"
@@ -179,6 +179,8 @@ TEST_F(EntryInstallTest, WriteFailureMessagesFollowTheDisplayLanguage) {
   for (const std::string language : {"t", "s"}) {
     view.messages.clear();
     MakeEngine(language);
+    // A folder in the way of the file, under the name as this language reads it.
+    std::filesystem::create_directories(MapPath(dir.folder() + "\xa4\xa4.txt") / "keep");
     engine->BaseUrl = server.base_url();
     engine->ApplyEntry(line);
     ASSERT_EQ(view.messages.size(), 1u);
@@ -191,6 +193,22 @@ TEST_F(EntryInstallTest, WriteFailureMessagesFollowTheDisplayLanguage) {
       EXPECT_EQ(text.substr(6, 2), "\xb8\xfc");  // 更 in GB2312
     }
   }
+}
+
+}  // namespace
+}  // namespace veyra::testing
+
+namespace veyra::testing {
+namespace {
+
+TEST_F(EntryInstallTest, ChineseNamesLandAsTextOfThisSystem) {
+  MakeEngine("t");
+  engine->BaseUrl = server.base_url();
+  server.Put("f.gz", GzipCompress("features"));
+  engine->ApplyEntry("E f.gz Data\\\xa5\x5c\xaf\xe0.txt 1");  // Data\功能.txt in Big5
+  EXPECT_FALSE(engine->WriteFailed);
+  EXPECT_EQ(dir.Read("Data/功能.txt"), "features");
+  EXPECT_EQ(engine->LocalList.back(), "Data\\\xa5\x5c\xaf\xe0.txt 1");  // recorded as listed
 }
 
 }  // namespace
