@@ -7,6 +7,7 @@
 //         so it covers the previous entry's expansion and write). Exit status 1 when any entry
 //         failed.
 #include <sys/resource.h>
+#include "manifest.h"
 
 #include <algorithm>
 #include <chrono>
@@ -37,19 +38,6 @@ class SilentView : public veyra::UpdaterView {
   int messages = 0;
 };
 
-struct Entry {
-  std::string remote, local;
-  long long size = 0;
-};
-
-std::vector<Entry> ReadManifest(const std::string& path) {
-  std::ifstream in(path);
-  std::vector<Entry> entries;
-  Entry entry;
-  while (in >> entry.remote >> entry.local >> entry.size) entries.push_back(entry);
-  return entries;
-}
-
 // The largest resident set the process reached, in MiB.
 double PeakRssMb() {
   rusage usage{};
@@ -64,7 +52,7 @@ int main(int argc, char** argv) {
     std::cerr << "usage: apply_entries_bench <base url> <manifest> <target folder>\n";
     return 2;
   }
-  const std::vector<Entry> entries = ReadManifest(argv[2]);
+  const std::vector<ManifestEntry> entries = ReadManifest(argv[2]);
   std::string folder = argv[3];
   if (folder.back() != '/') folder += '/';
   veyra::SetProgramFolder(folder);
@@ -91,7 +79,7 @@ int main(int argc, char** argv) {
   int failures = 0;
   long long largest = 0;
   const Clock::time_point start = Clock::now();
-  for (const Entry& entry : entries) {
+  for (const ManifestEntry& entry : entries) {
     current = &entry.remote;
     engine.ApplyEntry("E " + entry.remote + " " + entry.local + " 1");
     if (!engine.Downloaded || !engine.EntryDone || engine.WriteFailed) ++failures;

@@ -7,6 +7,7 @@
 #include <curl/curl.h>
 #include <sys/resource.h>
 #include <zlib.h>
+#include "manifest.h"
 
 #include <chrono>
 #include <cstdio>
@@ -20,19 +21,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct Entry {
-  std::string remote, local;
-  long long size = 0;
-};
-
-std::vector<Entry> ReadManifest(const std::string& path) {
-  std::ifstream in(path);
-  std::vector<Entry> entries;
-  Entry entry;
-  while (in >> entry.remote >> entry.local >> entry.size) entries.push_back(entry);
-  return entries;
-}
 
 // One file being written: the inflate state and the open output.
 struct Sink {
@@ -82,7 +70,7 @@ int main(int argc, char** argv) {
     std::cerr << "usage: stream_install_baseline <base url> <manifest> <target folder>\n";
     return 2;
   }
-  const std::vector<Entry> entries = ReadManifest(argv[2]);
+  const std::vector<ManifestEntry> entries = ReadManifest(argv[2]);
   std::string folder = argv[3];
   if (folder.back() != '/') folder += '/';
   const std::string base = argv[1];
@@ -96,7 +84,7 @@ int main(int argc, char** argv) {
 
   int failures = 0;
   const Clock::time_point start = Clock::now();
-  for (const Entry& entry : entries) {
+  for (const ManifestEntry& entry : entries) {
     const std::string path = LocalPath(folder, entry.local);
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
