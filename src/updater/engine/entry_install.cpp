@@ -15,11 +15,19 @@ constexpr int kFetchAttempts = 3;
 
 }  // namespace
 
-void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& stream) {
+void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& stream,
+                                  GzMemExpansion* expansion) {
   Downloaded = false;
+  HttpClient::BodyObserver expand_ahead;
+  if (expansion != nullptr) {
+    expand_ahead = [expansion](std::string_view body) {
+      expansion->Advance(body.data(), body.size());
+    };
+  }
   for (int attempt = 0; attempt < kFetchAttempts; ++attempt) {
     PumpMessages();
-    HttpReply reply = http_->Get(BaseUrl + remote_name);
+    if (expansion != nullptr) expansion->Restart();
+    HttpReply reply = http_->Get(BaseUrl + remote_name, expand_ahead);
     // A body counts only when it is exactly as long as announced; a missing or non-decimal
     // Content-Length announces 0, so such a reply delivers only an empty file.
     if (!reply.ok || static_cast<int64_t>(reply.body.size()) != reply.content_length) continue;
@@ -65,9 +73,10 @@ void UpdaterEngine::ApplyEntry(const std::string& queue_line) {
   auto record = [&] {
     return Record(entry.changed, entry.record_position, entry.local_name, entry.version);
   };
+  GzMemExpansion expansion;
   auto expand = [&](const std::string& bytes) {
     try {
-      return GzMemDecompress(bytes.data(), bytes.size());
+      return expansion.Finish(bytes.data(), bytes.size());
     } catch (const Error& error) {
       expand_error_ = error.what();
       outcome_ = RunOutcome::kExpandFailed;
@@ -76,7 +85,7 @@ void UpdaterEngine::ApplyEntry(const std::string& queue_line) {
   };
 
   if (entry.marker == "E") {
-    FetchToStream(entry.remote_name, DownloadBuffer);
+    FetchToStream(entry.remote_name, DownloadBuffer, &expansion);
     if (!Downloaded) return;
     MakeFoldersOfMapped(target);
     GzMemBuffer expanded = expand(DownloadBuffer);
@@ -92,7 +101,7 @@ void UpdaterEngine::ApplyEntry(const std::string& queue_line) {
       ReportWriteFailure(entry.local_name);
     }
   } else {
-    FetchToStream(entry.remote_name, DownloadBuffer);
+    FetchToStream(entry.remote_name, DownloadBuffer, &expansion);
     if (!Downloaded) return;
     MakeFoldersOfMapped(target);
     {

@@ -8,6 +8,7 @@
 #include "updater/engine/messages.h"
 #include "updater/engine/updater_view.h"
 #include "updater/engine/window_state.h"
+#include "updater/gzip/gzmem_expansion.h"
 #include "updater/http/http_client.h"
 #include "updater/records/lines.h"
 
@@ -57,8 +58,11 @@ class UpdaterEngine {
   // asks the application to terminate. (Its cancel changes nothing and needs no call.)
   void ForceUpdateChosen();
 
-  // Downloads BaseUrl + remote name into `stream`; the outcome is in Downloaded().
-  void FetchToStream(const std::string& remote_name, std::string& stream);
+  // Downloads BaseUrl + remote name into `stream`; the outcome is in Downloaded. With
+  // `expansion`, the gzip image is expanded ahead while it arrives (restarted with each
+  // attempt), so that expanding it afterwards is mostly done.
+  void FetchToStream(const std::string& remote_name, std::string& stream,
+                     GzMemExpansion* expansion = nullptr);
   // Downloads and installs one queue line; outcomes in EntryDone() and WriteFailed().
   void ApplyEntry(const std::string& queue_line);
 

@@ -191,6 +191,15 @@ int GzMemRead(GzMemStream* stream, void* destination, unsigned length) {
   return static_cast<int>(length - z.avail_out);
 }
 
+void GzMemRebase(GzMemStream& s, const void* source, int32_t available) {
+  const auto* moved = static_cast<const unsigned char*>(source);
+  if (s.inflater.next_in != nullptr) {
+    s.inflater.next_in = const_cast<Bytef*>(moved + (s.inflater.next_in - s.source));
+  }
+  s.source = moved;
+  s.source_size = available;
+}
+
 int GzMemClose(GzMemStream* stream) {
   if (stream == nullptr) return Z_STREAM_ERROR;
   int result = inflateEnd(&stream->inflater);

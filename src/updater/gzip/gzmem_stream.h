@@ -30,4 +30,9 @@ struct GzMemStream {
   char mode = '\0';
 };
 
+// Points an open stream at the same source bytes in another place, with `available` bytes now
+// valid (the source of an image that is still arriving grows and may move). Bytes already handed
+// to inflate must be among them.
+void GzMemRebase(GzMemStream& stream, const void* source, int32_t available);
+
 }  // namespace veyra

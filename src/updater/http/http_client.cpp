@@ -30,6 +30,8 @@ constexpr int kPollMs = 20;
 // Running the pump costs a full pass of the GUI event loop; under a busy transfer, whose polls
 // return at once, it is enough to run it this often.
 constexpr auto kPumpEvery = std::chrono::milliseconds(10);
+// A body observer sees the body again once this much more has arrived.
+constexpr size_t kObserveEvery = 256 * 1024;
 constexpr long kReadBufferSize = 256 * 1024;
 
 const char kAcceptLine[] = "Accept: text/html, */*";
@@ -91,7 +93,7 @@ class HttpClient::Impl {
   void SetEvents(HttpEvents events) { events_ = std::move(events); }
   void SetTimeouts(HttpTimeouts timeouts) { timeouts_ = timeouts; }
 
-  HttpReply Get(const std::string& url) {
+  HttpReply Get(const std::string& url, const HttpClient::BodyObserver& on_body) {
     HttpReply reply;
     if (running_) {
       reply.error = kAlreadyRunning;
@@ -112,7 +114,7 @@ class HttpClient::Impl {
       if (!failure_) {
         added = curl_multi_add_handle(multi_, easy_) == CURLM_OK;
         if (!added) throw std::runtime_error("cannot start the transfer");
-        result = Drive();
+        result = Drive(on_body);
       }
     } catch (...) {
       Fail(std::current_exception());
@@ -192,8 +194,9 @@ class HttpClient::Impl {
   }
 
   // Runs the transfer to its end, pumping messages while it waits.
-  CURLcode Drive() {
+  CURLcode Drive(const HttpClient::BodyObserver& on_body) {
     Clock::time_point last_pump = Clock::now() - kPumpEvery;
+    size_t observed = 0;
     for (;;) {
       int still_running = 0;
       const CURLMcode code = curl_multi_perform(multi_, &still_running);
@@ -203,6 +206,10 @@ class HttpClient::Impl {
         if (message->msg == CURLMSG_DONE) return message->data.result;
       }
       if (failure_ || !abort_reason_.empty()) return CURLE_ABORTED_BY_CALLBACK;
+      if (on_body && body_.size() >= observed + kObserveEvery) {
+        observed = body_.size();
+        on_body(body_);  // an exception ends the transfer like any handler's
+      }
       const Clock::time_point now = Clock::now();
       if (request_sent_ && now - last_byte_ >= std::chrono::milliseconds(idle_ms_)) {
         abort_reason_ = kIdleTimeout;
@@ -379,8 +386,8 @@ void HttpClient::SetTimeouts(HttpTimeouts timeouts) {
   impl_->SetTimeouts(timeouts);
 }
 
-HttpReply HttpClient::Get(const std::string& url) {
-  return impl_->Get(url);
+HttpReply HttpClient::Get(const std::string& url, const BodyObserver& on_body) {
+  return impl_->Get(url, on_body);
 }
 
 }  // namespace veyra

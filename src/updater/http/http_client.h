@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace veyra {
 
@@ -54,7 +55,12 @@ class HttpClient {
   // A Get() started while another runs (from a handler inside the pump) is refused with the
   // error "request already running". An exception thrown by an event handler or by the pump
   // aborts the transfer and is rethrown from here once the client is back in a clean state.
-  HttpReply Get(const std::string& url);
+  //
+  // `on_body`, when given, sees the body received so far, every few hundred KiB while it
+  // arrives (not for its end); the bytes are those the reply will hold, but they may move
+  // between calls. It runs between network reads, so its work overlaps with the server's sending.
+  using BodyObserver = std::function<void(std::string_view body_so_far)>;
+  HttpReply Get(const std::string& url, const BodyObserver& on_body = {});
 
  private:
   class Impl;

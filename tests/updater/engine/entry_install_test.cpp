@@ -213,3 +213,38 @@ TEST_F(EntryInstallTest, ChineseNamesLandAsTextOfThisSystem) {
 
 }  // namespace
 }  // namespace veyra::testing
+
+namespace veyra::testing {
+namespace {
+
+std::string Noise(size_t size, uint32_t seed) {
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) {
+    seed = seed * 1103515245u + 12345u;
+    byte = static_cast<char>(seed >> 23);
+  }
+  return bytes;
+}
+
+// Large images are expanded while they arrive; the outcome must not change.
+TEST_F(EntryInstallTest, LargeFilesComeOutTheSameWhenExpandedWhileArriving) {
+  const std::string content = Noise(3 * 1024 * 1024, 7) + std::string(2 * 1024 * 1024, 'q');
+  server.Put("big.gz", GzipCompress(content, 1));
+  std::string damaged = GzipCompress(content, 1);
+  damaged[damaged.size() - 5] ^= 0x01;  // the stored length no longer matches
+  server.Put("damaged.gz", damaged);
+
+  engine->ApplyEntry("E big.gz big.bin 1");
+  EXPECT_TRUE(engine->EntryDone);
+  EXPECT_EQ(dir.Read("big.bin"), content);
+  try {
+    engine->ApplyEntry("E damaged.gz damaged.bin 1");
+    ADD_FAILURE() << "no error";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "data error");
+  }
+  EXPECT_FALSE(dir.Exists("damaged.bin"));
+}
+
+}  // namespace
+}  // namespace veyra::testing

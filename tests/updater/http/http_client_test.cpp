@@ -452,3 +452,41 @@ TEST(HttpClientTest, ThrowingPumpAbortsTheRequest) {
 
 }  // namespace
 }  // namespace veyra
+
+namespace veyra {
+namespace {
+
+TEST(HttpClientBodyObserver, SeesTheBodyGrowWhileItArrives) {
+  const std::string body(3 * 1024 * 1024 + 17, 'b');
+  testing::FaultServer server([&](testing::FaultConnection& c, const std::string&) {
+    c.Send(testing::FaultServer::Head(200, {"Content-Length: " + std::to_string(body.size())}));
+    c.SendSlowly(body, 512 * 1024, 5);
+  });
+  HttpClient client;
+  std::vector<size_t> seen;
+  const HttpReply reply = client.Get(server.base_url() + "f", [&](std::string_view so_far) {
+    EXPECT_EQ(so_far, std::string_view(body).substr(0, so_far.size()));
+    seen.push_back(so_far.size());
+  });
+  EXPECT_TRUE(reply.ok);
+  EXPECT_EQ(reply.body, body);
+  ASSERT_GE(seen.size(), 2u);
+  EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+  EXPECT_LT(seen.back(), body.size());  // never called for the end
+}
+
+TEST(HttpClientBodyObserver, AnObserverThatThrowsEndsTheTransfer) {
+  const std::string body(2 * 1024 * 1024, 'x');
+  testing::FaultServer server([&](testing::FaultConnection& c, const std::string&) {
+    c.Send(testing::FaultServer::Head(200, {"Content-Length: " + std::to_string(body.size())}));
+    c.SendSlowly(body, 512 * 1024, 5);
+  });
+  HttpClient client;
+  EXPECT_THROW(client.Get(server.base_url() + "f",
+                          [](std::string_view) { throw std::runtime_error("stop"); }),
+               std::runtime_error);
+  EXPECT_TRUE(client.Get(server.base_url() + "f").ok);  // the client works afterwards
+}
+
+}  // namespace
+}  // namespace veyra

@@ -1,0 +1,129 @@
+#include "updater/gzip/gzmem_expansion.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/error.h"
+#include "platform/pump.h"
+#include "updater/gzip/gzmem_stream.h"
+
+namespace veyra {
+namespace {
+
+// A stream has delivered everything only when all members ended with a good trailer, or when it
+// is copying non-gzip data (which ends with the source). Anything else means the source stopped
+// inside a member, and a partial image must never pass for the whole file.
+bool ReachedTheEnd(const GzMemStream& stream) {
+  return stream.status == Z_STREAM_END || (stream.pass_through && stream.status == Z_OK);
+}
+
+// Each read asks for this much output. Larger pieces than the input blocks let zlib write
+// straight into the result instead of copying every byte through its window once more.
+constexpr unsigned kOutputPiece = 256 * 1024;
+
+// Expanding a large file takes tens of milliseconds; the window keeps answering meanwhile. The
+// caller must not touch the source from inside the pump (the updater's passes guard that).
+constexpr int kPiecesBetweenPumps = 4;  // 1 MiB of output
+
+// The length a gzip image announces in its last four bytes, as a first size for the output
+// block. Only a hint: it may be wrong (several members, a damaged or hostile image), so it is
+// bounded by what deflate can expand the image to and by a modest ceiling; the output still grows
+// or shrinks to the exact length.
+size_t ExpectedSize(const unsigned char* source, size_t length) {
+  constexpr size_t kMaxDeflateRatio = 1032;
+  constexpr size_t kCeiling = 256 * 1024 * 1024;
+  if (length < 18 || source[0] != 0x1F || source[1] != 0x8B) return 0;
+  const unsigned char* trailer = source + length - 4;
+  const size_t announced = size_t{trailer[0]} | size_t{trailer[1]} << 8 | size_t{trailer[2]} << 16 |
+                           size_t{trailer[3]} << 24;
+  return std::min({announced, length * kMaxDeflateRatio, kCeiling});
+}
+
+}  // namespace
+
+void GzMemExpansion::StreamCloser::operator()(GzMemStream* stream) const {
+  GzMemClose(stream);
+}
+
+GzMemExpansion::GzMemExpansion(size_t max_output, size_t margin)
+    : max_output_(max_output), margin_(margin) {}
+
+GzMemExpansion::~GzMemExpansion() = default;
+
+void GzMemExpansion::Restart() {
+  stream_.reset();
+  output_.reset();
+  dropped_ = false;
+  pieces_ = 0;
+}
+
+bool GzMemExpansion::Open(const void* source, size_t length) {
+  // The stream counts its source in 32 bits.
+  if (length > static_cast<size_t>(INT32_MAX)) throw Error("error zip format");
+  stream_.reset(GzMemOpen(source, static_cast<int32_t>(length), "r"));
+  return stream_ != nullptr;
+}
+
+void GzMemExpansion::Advance(const void* source, size_t available) {
+  if (dropped_ || available > static_cast<size_t>(INT32_MAX) || available < margin_) return;
+  if (!stream_) {
+    if (!Open(source, available) || stream_->end_of_input) {
+      dropped_ = true;
+      return;
+    }
+    output_.emplace(available);
+  } else {
+    GzMemRebase(*stream_, source, static_cast<int32_t>(available));
+  }
+  // Each read stays clear of the end of what has arrived; one that still reaches it (a header
+  // that goes on and on) has seen a different end than the whole image will have.
+  while (available - static_cast<size_t>(stream_->source_position) >= margin_) {
+    const int n = GzMemRead(stream_.get(), output_->Reserve(kOutputPiece), kOutputPiece);
+    if (n < 0 || stream_->status == Z_DATA_ERROR || stream_->end_of_input ||
+        static_cast<size_t>(n) > max_output_ - output_->size()) {
+      dropped_ = true;  // Finish starts afresh and reports what the whole image gives
+      return;
+    }
+    if (n == 0) return;
+    output_->Append(static_cast<size_t>(n));
+    ++pieces_;
+  }
+}
+
+GzMemBuffer GzMemExpansion::Finish(const void* source, size_t length) {
+  if (dropped_ || !stream_) {
+    Restart();
+    if (!Open(source, length)) return {};
+    // Room for one more piece past the announced length, so that the read that finds the end
+    // needs no larger block.
+    const size_t expected = ExpectedSize(static_cast<const unsigned char*>(source), length);
+    output_.emplace(std::max(length, expected == 0 ? 0 : expected + kOutputPiece));
+  } else {
+    GzMemRebase(*stream_, source, static_cast<int32_t>(length));
+  }
+  for (;;) {
+    if (++pieces_ % kPiecesBetweenPumps == 0) PumpMessages();
+    const int n = GzMemRead(stream_.get(), output_->Reserve(kOutputPiece), kOutputPiece);
+    // Only the first read can fail outright, when the first header is malformed.
+    if (n < 0) throw Error("error zip format");
+    if (n == 0) break;
+    if (stream_->status == Z_DATA_ERROR) throw Error("data error");
+    // A small image can claim to expand without end; what no file of ours can be is damaged.
+    if (static_cast<size_t>(n) > max_output_ - output_->size()) throw Error("data error");
+    output_->Append(static_cast<size_t>(n));
+  }
+  if (!ReachedTheEnd(*stream_)) throw Error("data error");
+  GzMemBuffer result = output_->Release();
+  Restart();
+  return result;
+}
+
+GzMemBuffer GzMemDecompress(const void* source, size_t length) {
+  return GzMemExpansion().Finish(source, length);
+}
+
+GzMemBuffer GzMemDecompressAtMost(const void* source, size_t length, size_t max_output) {
+  return GzMemExpansion(max_output).Finish(source, length);
+}
+
+}  // namespace veyra

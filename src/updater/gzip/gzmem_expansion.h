@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+
+#include "updater/gzip/chunked_output.h"
+#include "updater/gzip/gzmem.h"
+
+namespace veyra {
+
+// One expansion of a gzip image, which may start while the image is still arriving: Advance
+// expands ahead from the bytes that have arrived, and Finish completes it over the whole image.
+// The result, and every error, is exactly that of GzMemDecompress on the whole image: reading
+// ahead stays a fixed margin clear of the arrived bytes, and whenever it could not (an unusual
+// header, damaged data, or too little ahead), it is dropped and Finish starts afresh.
+class GzMemExpansion {
+ public:
+  static constexpr size_t kDefaultMargin = 512 * 1024;
+
+  explicit GzMemExpansion(size_t max_output = kGzMemMaxOutput, size_t margin = kDefaultMargin);
+  ~GzMemExpansion();
+  GzMemExpansion(const GzMemExpansion&) = delete;
+  GzMemExpansion& operator=(const GzMemExpansion&) = delete;
+
+  // Forgets everything, for an image that starts arriving anew.
+  void Restart();
+  // Expands ahead from the first `available` bytes of an image that is still arriving. The bytes
+  // may move between calls (a growing buffer) but must not change. Never throws for the data;
+  // throws std::bad_alloc when memory runs out.
+  void Advance(const void* source, size_t available);
+  // The whole expansion of the complete image of `length` bytes (the same bytes Advance saw,
+  // and the rest). Throws veyra::Error("data error" / "error zip format") as GzMemDecompress.
+  GzMemBuffer Finish(const void* source, size_t length);
+
+ private:
+  struct StreamCloser {
+    void operator()(GzMemStream* stream) const;
+  };
+  // Opens the stream on `length` bytes of the source; false for an empty source.
+  bool Open(const void* source, size_t length);
+
+  size_t max_output_;
+  size_t margin_;
+  std::unique_ptr<GzMemStream, StreamCloser> stream_;
+  std::optional<ChunkedOutput> output_;
+  bool dropped_ = false;
+  int pieces_ = 0;
+};
+
+}  // namespace veyra
