@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
@@ -15,6 +16,11 @@ namespace {
 
 constexpr int kLoadAttempts = 10;
 constexpr int kLoadRetryDelayMs = 100;
+
+// Large files are handed to the kernel in pieces of this size. One call for a whole file of
+// several MiB copied into the page cache at half the speed (measured over a 200 MB install);
+// pieces between 128 KiB and 512 KiB all did equally well.
+constexpr size_t kWritePiece = 256 * 1024;
 
 // Owns a POSIX file descriptor; Close() reports whether closing succeeded.
 class FileHandle {
@@ -42,8 +48,8 @@ class FileHandle {
 bool WriteAllAt(int fd, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n =
-        ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    const size_t piece = std::min(bytes.size() - done, kWritePiece);
+    const ssize_t n = ::pwrite(fd, bytes.data() + done, piece, static_cast<off_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
