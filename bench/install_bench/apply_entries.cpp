@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/folder_names.h"
 #include "platform/paths.h"
 #include "platform/pump.h"
 #include "updater/engine/updater_engine.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
   engine.BaseUrl = argv[1];
   engine.FormCreate();
 
+  const veyra::FolderNamesScope folder_names;  // as the update passes hold one
   int failures = 0;
   long long largest = 0;
   const Clock::time_point start = Clock::now();

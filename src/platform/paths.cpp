@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/folder_names.h"
 #include "platform/text_codec.h"
 
 namespace veyra {
@@ -24,27 +25,6 @@ std::string& FileNameLanguage() {
 std::string& ProgramFolderStorage() {
   static std::string folder = ExecutableFolder();
   return folder;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : char(c); };
-    return lower(x) == lower(y);
-  });
-}
-
-// The entry of `folder` whose name equals `component` ignoring ASCII case, or empty.
-std::string FindEntryIgnoringCase(const std::filesystem::path& folder,
-                                  const std::string& component) {
-  std::error_code ec;
-  std::filesystem::directory_iterator it(folder, ec);
-  if (ec) return {};
-  // Stepping with an error code: a read error ends the search instead of throwing.
-  for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
-    std::string candidate = it->path().filename().string();
-    if (EqualsIgnoringAsciiCase(candidate, component)) return candidate;
-  }
-  return {};
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "dialogs/line_dialog_model.h"
 #include "dialogs/update_mode.h"
 #include "platform/error.h"
+#include "platform/folder_names.h"
 #include "platform/memory_policy.h"
 #include "platform/paths.h"
 #include "platform/pump.h"
@@ -167,6 +168,7 @@ void UpdaterEngine::BuildQueueFromDownload() {
 }
 
 void UpdaterEngine::Button6Click() {
+  const FolderNamesScope folder_names;
   PageUpdated = false;
   PagePassRunning = true;
   try {
@@ -208,6 +210,8 @@ void UpdaterEngine::MoveAppliedName(const std::string& local_name) {
 }
 
 void UpdaterEngine::Button1Click() {
+  // A pass may create thousands of files in one folder; each folder is read once for it.
+  const FolderNamesScope folder_names;
   if (PageUpdated) view_.ReloadPage();
   window_.Button1Enabled = false;
   window_.Gauge1.visible = true;

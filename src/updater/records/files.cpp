@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "platform/folder_names.h"
 #include "platform/paths.h"
 #include "platform/pump.h"
 
@@ -91,7 +92,12 @@ void SyncFolder(const std::filesystem::path& folder) {
 void MakeFoldersOfMapped(const std::filesystem::path& mapped) {
   const std::filesystem::path folder = mapped.parent_path();
   std::error_code ignored;
-  if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+  if (folder.empty() || !std::filesystem::create_directories(folder, ignored)) return;
+  // Every level that is new, from the deepest up; those known already end each note at once.
+  for (std::filesystem::path level = folder; level.has_relative_path();
+       level = level.parent_path()) {
+    NoteCreatedEntry(level);
+  }
 }
 
 bool MakeFolders(const std::string& path) {
@@ -100,7 +106,9 @@ bool MakeFolders(const std::string& path) {
 }
 
 void EnsureFile(const std::string& path) {
-  FileHandle file(MapPath(path), O_WRONLY | O_CREAT);
+  const std::filesystem::path mapped = MapPath(path);
+  FileHandle file(mapped, O_WRONLY | O_CREAT);
+  if (file.ok()) NoteCreatedEntry(mapped);
 }
 
 bool WriteBufferToFile(const std::string& path, std::string_view bytes) {
@@ -111,12 +119,15 @@ bool WriteBufferToMappedFile(const std::filesystem::path& mapped, std::string_vi
   // Creating the file when missing and opening it for writing are one step: one open per file,
   // which counts when thousands of files are installed.
   FileHandle file(mapped, O_RDWR | O_CREAT);
+  if (file.ok()) NoteCreatedEntry(mapped);
   if (!ReplaceContent(file, bytes)) return false;
   return file.Close();
 }
 
 void CreateFileFromBuffer(const std::string& path, std::string_view bytes) {
-  FileHandle file(MapPath(path), O_WRONLY | O_CREAT | O_TRUNC);
+  const std::filesystem::path mapped = MapPath(path);
+  FileHandle file(mapped, O_WRONLY | O_CREAT | O_TRUNC);
+  if (file.ok()) NoteCreatedEntry(mapped);
   ReplaceContent(file, bytes);
 }
 
@@ -156,6 +167,7 @@ void SaveListText(const LineList& list, const std::string& path) {
     ::unlink(saving.c_str());
     return;
   }
+  NoteCreatedEntry(target);
   SyncFolder(target.parent_path());
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/folder_names.h"
 #include "platform/paths.h"
 #include "support/scoped_hooks.h"
 #include "support/temp_folder.h"
@@ -26,6 +27,25 @@ TEST(MakeFolders, CreatesEveryMissingFolderOfTheFilePath) {
   dir.Write("f", "x");
   EXPECT_TRUE(MakeFolders(dir.folder() + "f\\g.txt"));
   EXPECT_FALSE(WriteBufferToFile(dir.folder() + "f\\g.txt", "data"));
+}
+
+TEST(MakeFolders, FilesAndFoldersCreatedInAPassKeepOneSpellingEach) {
+  TempFolder dir;
+  const FolderNamesScope pass;
+  EXPECT_TRUE(MakeFolders(dir.folder() + "Maps\\Town\\a.dat"));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "MAPS\\TOWN\\Npc.Dat", "1"));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "maps\\town\\NPC.DAT", "2"));
+  EnsureFile(dir.folder() + "maps\\Town\\npc.dat");
+  CreateFileFromBuffer(dir.folder() + "Maps\\Town\\Log.txt", "x");
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "MAPS\\TOWN\\LOG.TXT", "y"));
+  EXPECT_EQ(dir.Read("Maps/Town/Npc.Dat"), "2");
+  EXPECT_EQ(dir.Read("Maps/Town/Log.txt"), "y");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "Maps" / "Town"),
+                          std::filesystem::directory_iterator()),
+            2);
 }
 
 TEST(EnsureFile, CreatesAnEmptyFileAndKeepsAnExistingOne) {
