@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 
 namespace veyra {
 namespace {
@@ -17,8 +19,8 @@ std::string LowerAscii(std::string_view text) {
   return lower;
 }
 
-// What identifies one state of a folder: another folder at the same path, or any entry added,
-// removed or renamed, changes it.
+// What identifies one state of a folder: another folder at the same path, or an entry added,
+// removed or renamed in a later tick of the file system's clock, changes it.
 struct FolderStamp {
   dev_t device = 0;
   ino_t inode = 0;
@@ -56,18 +58,25 @@ Cache& TheCache() {
 }
 
 // Calls `visit` with each entry name of the folder until it returns true; false when the folder
-// cannot be read.
+// cannot be read, also part of the way through.
 template <typename Visit>
 bool ForEachEntry(const std::filesystem::path& folder, Visit visit) {
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return false;
-  while (const dirent* entry = ::readdir(dir)) {
+  bool complete = true;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir);
+    if (entry == nullptr) {
+      complete = errno == 0;
+      break;
+    }
     const std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
     if (visit(name)) break;
   }
   ::closedir(dir);
-  return true;
+  return complete;
 }
 
 std::string ScanFolder(const std::filesystem::path& folder, std::string_view name) {
@@ -96,7 +105,8 @@ std::string FindEntryIgnoringCase(const std::filesystem::path& folder, std::stri
   Cache& cache = TheCache();
   if (cache.scopes == 0) return ScanFolder(folder, name);
 
-  // The stamp is taken before reading, so a change made while reading shows up next time.
+  // The stamp is taken before reading, so a change made while reading (in a later tick) shows up
+  // next time.
   const std::optional<FolderStamp> stamp = StampOf(folder);
   if (!stamp) return {};
   KeptFolder& kept = cache.folders[folder.string()];
@@ -116,21 +126,28 @@ std::string FindEntryIgnoringCase(const std::filesystem::path& folder, std::stri
   return found == kept.names.end() ? std::string() : found->second;
 }
 
-void NoteCreatedEntry(const std::filesystem::path& path) {
+EntryCreation::EntryCreation(std::filesystem::path path) : path_(std::move(path)) {
   Cache& cache = TheCache();
   if (cache.scopes == 0) return;
-  const auto kept = cache.folders.find(path.parent_path().string());
+  const auto kept = cache.folders.find(path_.parent_path().string());
   if (kept == cache.folders.end()) return;
-  // A name already kept was only written to: the folder did not change, and taking its stamp
-  // now could hide a change somebody else made meanwhile.
-  const std::string name = path.filename().string();
-  if (!kept->second.names.try_emplace(LowerAscii(name), name).second) return;
-  const std::optional<FolderStamp> stamp = StampOf(path.parent_path());
-  if (stamp) {
-    kept->second.stamp = *stamp;
-  } else {
+  const std::optional<FolderStamp> stamp = StampOf(path_.parent_path());
+  folder_was_current_ = stamp && kept->second.stamp == *stamp;
+}
+
+void EntryCreation::Confirm() const {
+  Cache& cache = TheCache();
+  if (!folder_was_current_ || cache.scopes == 0) return;
+  const auto kept = cache.folders.find(path_.parent_path().string());
+  if (kept == cache.folders.end()) return;
+  const std::optional<FolderStamp> stamp = StampOf(path_.parent_path());
+  if (!stamp) {
     cache.folders.erase(kept);
+    return;
   }
+  const std::string name = path_.filename().string();
+  kept->second.names.try_emplace(LowerAscii(name), name);
+  kept->second.stamp = *stamp;
 }
 
 }  // namespace veyra

@@ -75,7 +75,10 @@ std::filesystem::path MapPath(std::string_view name) {
     result = "/";
     pos = 1;
   }
-  bool resolving = true;  // stays true while every component so far exists
+  // "." and ".." are taken by their text, as the game's own file system takes them: "a\..\b"
+  // names b whether or not a exists, and gives every folder a single spelling of its path.
+  size_t depth = 0;     // components added below the starting point
+  size_t resolved = 0;  // how many of them exist (matched ignoring case)
   while (pos <= text.size()) {
     size_t slash = text.find('/', pos);
     if (slash == std::string::npos) slash = text.size();
@@ -85,19 +88,28 @@ std::filesystem::path MapPath(std::string_view name) {
       if (slash == text.size() && !result.empty()) result /= "";  // keep a trailing separator
       continue;
     }
-    if (resolving && component != "." && component != "..") {
+    if (component == ".") continue;
+    if (component == "..") {
+      if (depth == 0) {
+        result /= component;  // above the starting point: left to the file system
+      } else {
+        result = result.parent_path();
+        resolved = std::min(resolved, --depth);
+      }
+      continue;
+    }
+    if (resolved == depth) {
       std::error_code ec;
       const std::filesystem::path folder = result.empty() ? "." : result;
-      if (!std::filesystem::exists(folder / component, ec)) {
-        std::string found = FindEntryIgnoringCase(folder, component);
-        if (found.empty()) {
-          resolving = false;
-        } else {
-          component = found;
-        }
+      if (std::filesystem::exists(folder / component, ec)) {
+        ++resolved;
+      } else if (std::string found = FindEntryIgnoringCase(folder, component); !found.empty()) {
+        component = std::move(found);
+        ++resolved;
       }
     }
     result /= component;
+    ++depth;
   }
   return result;
 }

@@ -68,25 +68,40 @@ TEST(FolderNames, NamesReadOnceServeUntilTheOutermostScopeEnds) {
   EXPECT_EQ(FindEntryIgnoringCase(data, "c.txt"), "C.TXT");
 }
 
+// Creates an empty file the way the updater's file functions do.
+void CreateFile(const fs::path& path) {
+  const EntryCreation creation(path);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+  creation.Confirm();
+}
+
 TEST(FolderNames, EntriesThisProgramCreatesAreFoundWithoutReadingAgain) {
   TempFolder dir;
   dir.Write("Data/keep", "");
   const fs::path data = dir.path() / "Data";
   const FolderNamesScope scope;
   EXPECT_EQ(FindEntryIgnoringCase(data, "new.txt"), "");
-  const int fd = ::open((data / "New.Txt").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  ASSERT_GE(fd, 0);
-  ::close(fd);
-  NoteCreatedEntry(data / "New.Txt");
+  CreateFile(data / "New.Txt");
   EXPECT_EQ(FindEntryIgnoringCase(data, "NEW.TXT"), "New.Txt");
-  // The note took the folder's new state: a later unseen addition stays unseen, which shows
-  // that the name above came from the note and not from reading the folder again.
+  // The creation took the folder's new state: a later unseen addition stays unseen, which shows
+  // that the name above came from the creation and not from reading the folder again.
   AddFileUnseen(dir, "Data/Other.Txt");
   EXPECT_EQ(FindEntryIgnoringCase(data, "other.txt"), "");
-  // Writing to a name that is kept already changes nothing in the folder and keeps no new state.
-  AddFileLater(dir, "Data/Third.Txt");
-  NoteCreatedEntry(data / "New.Txt");
-  EXPECT_EQ(FindEntryIgnoringCase(data, "third.txt"), "Third.Txt");
+}
+
+TEST(FolderNames, OurCreationDoesNotHideAChangeMadeBeforeIt) {
+  TempFolder dir;
+  dir.Write("Data/keep", "");
+  const fs::path data = dir.path() / "Data";
+  const FolderNamesScope scope;
+  EXPECT_EQ(FindEntryIgnoringCase(data, "data.bin"), "");
+  AddFileLater(dir, "Data/DATA.BIN");  // say, while our next file was downloading
+  CreateFile(data / "New.bin");
+  CreateFile(data / "keep");  // a write to a name known already
+  EXPECT_EQ(FindEntryIgnoringCase(data, "data.bin"), "DATA.BIN");
+  EXPECT_EQ(FindEntryIgnoringCase(data, "NEW.BIN"), "New.bin");
 }
 
 }  // namespace

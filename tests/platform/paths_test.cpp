@@ -23,6 +23,14 @@ TEST(MapPath, KeepsTheSpellingOfComponentsThatDoNotExistYet) {
             dir.path() / "Data" / "New" / "File.Dat");
 }
 
+TEST(MapPath, TakesDotAndDotDotByTheirText) {
+  TempFolder dir;
+  dir.Write("Data/x", "");
+  EXPECT_EQ(MapPath(dir.folder() + "Tmp\\..\\DATA\\.\\x"), dir.path() / "Data" / "x");
+  EXPECT_EQ(MapPath(dir.folder() + "New\\..\\data\\New\\..\\y"), dir.path() / "Data" / "y");
+  EXPECT_FALSE(dir.Exists("Tmp"));
+}
+
 TEST(MapPath, KeepsATrailingSeparatorForFolders) {
   TempFolder dir;
   EXPECT_EQ(MapPath(dir.folder() + "a\\b\\").string(), (dir.path() / "a" / "b").string() + "/");

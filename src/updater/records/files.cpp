@@ -1,6 +1,7 @@
 #include "updater/records/files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "platform/folder_names.h"
 #include "platform/paths.h"
@@ -97,13 +99,19 @@ void SyncFolder(const std::filesystem::path& folder) {
 }  // namespace
 
 void MakeFoldersOfMapped(const std::filesystem::path& mapped) {
-  const std::filesystem::path folder = mapped.parent_path();
-  std::error_code ignored;
-  if (folder.empty() || !std::filesystem::create_directories(folder, ignored)) return;
-  // Every level that is new, from the deepest up; those known already end each note at once.
-  for (std::filesystem::path level = folder; level.has_relative_path();
+  // The missing levels, deepest first, then made from the top down, each one on its own so that
+  // the kept folder names learn of every level made, also when a deeper one then fails.
+  std::vector<std::filesystem::path> missing;
+  std::error_code ec;
+  for (std::filesystem::path level = mapped.parent_path();
+       level.has_relative_path() && !std::filesystem::exists(level, ec);
        level = level.parent_path()) {
-    NoteCreatedEntry(level);
+    missing.push_back(level);
+  }
+  for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+    const EntryCreation creation(*level);
+    if (::mkdir(level->c_str(), 0777) != 0 && errno != EEXIST) return;
+    creation.Confirm();
   }
 }
 
@@ -114,8 +122,9 @@ bool MakeFolders(const std::string& path) {
 
 void EnsureFile(const std::string& path) {
   const std::filesystem::path mapped = MapPath(path);
+  const EntryCreation creation(mapped);
   FileHandle file(mapped, O_WRONLY | O_CREAT);
-  if (file.ok()) NoteCreatedEntry(mapped);
+  if (file.ok()) creation.Confirm();
 }
 
 bool WriteBufferToFile(const std::string& path, std::string_view bytes) {
@@ -125,16 +134,18 @@ bool WriteBufferToFile(const std::string& path, std::string_view bytes) {
 bool WriteBufferToMappedFile(const std::filesystem::path& mapped, std::string_view bytes) {
   // Creating the file when missing and opening it for writing are one step: one open per file,
   // which counts when thousands of files are installed.
+  const EntryCreation creation(mapped);
   FileHandle file(mapped, O_RDWR | O_CREAT);
-  if (file.ok()) NoteCreatedEntry(mapped);
+  if (file.ok()) creation.Confirm();
   if (!ReplaceContent(file, bytes)) return false;
   return file.Close();
 }
 
 void CreateFileFromBuffer(const std::string& path, std::string_view bytes) {
   const std::filesystem::path mapped = MapPath(path);
+  const EntryCreation creation(mapped);
   FileHandle file(mapped, O_WRONLY | O_CREAT | O_TRUNC);
-  if (file.ok()) NoteCreatedEntry(mapped);
+  if (file.ok()) creation.Confirm();
   ReplaceContent(file, bytes);
 }
 
@@ -167,6 +178,7 @@ void SaveListText(const LineList& list, const std::string& path) {
   // placing a second one beside it under another letter case.
   const std::filesystem::path target = MapPath(path);
   const std::filesystem::path saving = SavingPathFor(target);
+  const EntryCreation creation(target);  // the temporary file comes and goes inside it
   FileHandle file(saving, O_WRONLY | O_CREAT | O_TRUNC);
   if (!file.ok()) return;
   const bool written = ReplaceContent(file, text) && ::fsync(file.fd()) == 0;
@@ -174,7 +186,7 @@ void SaveListText(const LineList& list, const std::string& path) {
     ::unlink(saving.c_str());
     return;
   }
-  NoteCreatedEntry(target);
+  creation.Confirm();
   SyncFolder(target.parent_path());
 }
 

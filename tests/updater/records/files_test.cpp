@@ -48,6 +48,32 @@ TEST(MakeFolders, FilesAndFoldersCreatedInAPassKeepOneSpellingEach) {
             2);
 }
 
+TEST(MakeFolders, FoldersMadeBeforeADeeperOneFailsAreKnownToThePass) {
+  TempFolder dir;
+  const FolderNamesScope pass;
+  const std::filesystem::path root = dir.path();
+  EXPECT_EQ(MapPath(dir.folder() + "sprites\\a"), root / "sprites" / "a");  // root read and kept
+  const auto before = std::filesystem::last_write_time(root);
+  // The second level cannot be made (a name too long for the file system).
+  MakeFolders(dir.folder() + "Sprites\\" + std::string(300, 'x') + "\\f.spr");
+  ASSERT_TRUE(dir.Exists("Sprites"));
+  std::filesystem::last_write_time(root, before);  // as if within the same clock tick
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "SPRITES\\b.spr", "b"));
+  EXPECT_EQ(dir.Read("Sprites/b.spr"), "b");
+}
+
+TEST(MakeFolders, DotDotInANameMakesNoDetourFolder) {
+  TempFolder dir;
+  const FolderNamesScope pass;
+  EXPECT_TRUE(MakeFolders(dir.folder() + "Tmp\\..\\Maps\\a.dat"));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "Tmp\\..\\Maps\\a.dat", "a"));
+  EXPECT_TRUE(MakeFolders(dir.folder() + "maps\\b.dat"));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "maps\\b.dat", "b"));
+  EXPECT_EQ(dir.Read("Maps/b.dat"), "b");
+  EXPECT_FALSE(dir.Exists("Tmp"));
+  EXPECT_FALSE(dir.Exists("maps"));
+}
+
 TEST(EnsureFile, CreatesAnEmptyFileAndKeepsAnExistingOne) {
   TempFolder dir;
   EnsureFile(dir.folder() + "new.txt");
