@@ -77,11 +77,17 @@ void CreateFile(const fs::path& path) {
   creation.Confirm();
 }
 
-TEST(FolderNames, EntriesThisProgramCreatesAreFoundWithoutReadingAgain) {
+// A folder "Data" holding "keep", inside an update pass.
+class FolderNamesInAPass : public ::testing::Test {
+ protected:
+  FolderNamesInAPass() { dir.Write("Data/keep", ""); }
+
   TempFolder dir;
-  dir.Write("Data/keep", "");
   const fs::path data = dir.path() / "Data";
   const FolderNamesScope scope;
+};
+
+TEST_F(FolderNamesInAPass, EntriesThisProgramCreatesAreFoundWithoutReadingAgain) {
   EXPECT_EQ(FindEntryIgnoringCase(data, "new.txt"), "");
   CreateFile(data / "New.Txt");
   EXPECT_EQ(FindEntryIgnoringCase(data, "NEW.TXT"), "New.Txt");
@@ -91,11 +97,7 @@ TEST(FolderNames, EntriesThisProgramCreatesAreFoundWithoutReadingAgain) {
   EXPECT_EQ(FindEntryIgnoringCase(data, "other.txt"), "");
 }
 
-TEST(FolderNames, OurCreationDoesNotHideAChangeMadeBeforeIt) {
-  TempFolder dir;
-  dir.Write("Data/keep", "");
-  const fs::path data = dir.path() / "Data";
-  const FolderNamesScope scope;
+TEST_F(FolderNamesInAPass, OurCreationDoesNotHideAChangeMadeBeforeIt) {
   EXPECT_EQ(FindEntryIgnoringCase(data, "data.bin"), "");
   AddFileLater(dir, "Data/DATA.BIN");  // say, while our next file was downloading
   CreateFile(data / "New.bin");
