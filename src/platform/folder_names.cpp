@@ -3,21 +3,15 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <unordered_map>
 #include <utility>
 
+#include "platform/ascii_case.h"
+
 namespace veyra {
 namespace {
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : char(c); });
-  return lower;
-}
 
 // What identifies one state of a folder: another folder at the same path, or an entry added,
 // removed or renamed in a later tick of the file system's clock, changes it.
@@ -57,6 +51,14 @@ Cache& TheCache() {
   return cache;
 }
 
+// The kept names of a folder, or null outside a scope or when the folder was not read.
+KeptFolder* KeptFolderOf(const std::filesystem::path& folder) {
+  Cache& cache = TheCache();
+  if (cache.scopes == 0) return nullptr;
+  const auto kept = cache.folders.find(folder.string());
+  return kept == cache.folders.end() ? nullptr : &kept->second;
+}
+
 // Calls `visit` with each entry name of the folder until it returns true; false when the folder
 // cannot be read, also part of the way through.
 template <typename Visit>
@@ -80,10 +82,9 @@ bool ForEachEntry(const std::filesystem::path& folder, Visit visit) {
 }
 
 std::string ScanFolder(const std::filesystem::path& folder, std::string_view name) {
-  const std::string wanted = LowerAscii(name);
   std::string found;
   ForEachEntry(folder, [&](std::string_view entry) {
-    if (entry.size() != wanted.size() || LowerAscii(entry) != wanted) return false;
+    if (!EqualsIgnoringAsciiCase(entry, name)) return false;
     found = entry;
     return true;
   });
@@ -113,7 +114,7 @@ std::string FindEntryIgnoringCase(const std::filesystem::path& folder, std::stri
   if (!(kept.stamp == *stamp)) {
     kept.names.clear();
     const bool read = ForEachEntry(folder, [&](std::string_view entry) {
-      kept.names.try_emplace(LowerAscii(entry), entry);
+      kept.names.try_emplace(AsciiLowered(entry), entry);
       return false;
     });
     if (!read) {
@@ -122,32 +123,28 @@ std::string FindEntryIgnoringCase(const std::filesystem::path& folder, std::stri
     }
     kept.stamp = *stamp;
   }
-  const auto found = kept.names.find(LowerAscii(name));
+  const auto found = kept.names.find(AsciiLowered(name));
   return found == kept.names.end() ? std::string() : found->second;
 }
 
 EntryCreation::EntryCreation(std::filesystem::path path) : path_(std::move(path)) {
-  Cache& cache = TheCache();
-  if (cache.scopes == 0) return;
-  const auto kept = cache.folders.find(path_.parent_path().string());
-  if (kept == cache.folders.end()) return;
+  const KeptFolder* kept = KeptFolderOf(path_.parent_path());
+  if (kept == nullptr) return;
   const std::optional<FolderStamp> stamp = StampOf(path_.parent_path());
-  folder_was_current_ = stamp && kept->second.stamp == *stamp;
+  folder_was_current_ = stamp && kept->stamp == *stamp;
 }
 
 void EntryCreation::Confirm() const {
-  Cache& cache = TheCache();
-  if (!folder_was_current_ || cache.scopes == 0) return;
-  const auto kept = cache.folders.find(path_.parent_path().string());
-  if (kept == cache.folders.end()) return;
+  KeptFolder* kept = folder_was_current_ ? KeptFolderOf(path_.parent_path()) : nullptr;
+  if (kept == nullptr) return;
   const std::optional<FolderStamp> stamp = StampOf(path_.parent_path());
   if (!stamp) {
-    cache.folders.erase(kept);
+    TheCache().folders.erase(path_.parent_path().string());
     return;
   }
   const std::string name = path_.filename().string();
-  kept->second.names.try_emplace(LowerAscii(name), name);
-  kept->second.stamp = *stamp;
+  kept->names.try_emplace(AsciiLowered(name), name);
+  kept->stamp = *stamp;
 }
 
 }  // namespace veyra

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/ascii_case.h"
+
 namespace veyra {
 namespace {
 
@@ -13,21 +15,9 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
-
 bool ContainsNoCase(std::string_view text, std::string_view word) {
   for (size_t i = 0; i + word.size() <= text.size(); ++i) {
-    if (EqualsNoCase(text.substr(i, word.size()), word)) return true;
+    if (EqualsIgnoringAsciiCase(text.substr(i, word.size()), word)) return true;
   }
   return false;
 }
@@ -64,7 +54,7 @@ int64_t ParseContentLength(std::string_view value) {
 void ReplyHead::Feed(std::string_view line) {
   if (complete) return;
   line = Trim(line);
-  if (line.size() >= 5 && EqualsNoCase(line.substr(0, 5), "HTTP/")) {
+  if (line.size() >= 5 && EqualsIgnoringAsciiCase(line.substr(0, 5), "HTTP/")) {
     *this = ReplyHead{};
     status_line = std::string(line);
     status = ParseStatus(line);
@@ -80,11 +70,11 @@ void ReplyHead::Feed(std::string_view line) {
   if (colon == std::string_view::npos) return;
   const std::string_view name = Trim(line.substr(0, colon));
   const std::string_view value = Trim(line.substr(colon + 1));
-  if (EqualsNoCase(name, "Content-Length")) {
+  if (EqualsIgnoringAsciiCase(name, "Content-Length")) {
     content_length = ParseContentLength(value);
-  } else if (EqualsNoCase(name, "Connection")) {
-    connection_close = EqualsNoCase(value, "close");
-  } else if (EqualsNoCase(name, "Transfer-Encoding")) {
+  } else if (EqualsIgnoringAsciiCase(name, "Connection")) {
+    connection_close = EqualsIgnoringAsciiCase(value, "close");
+  } else if (EqualsIgnoringAsciiCase(name, "Transfer-Encoding")) {
     chunked = ContainsNoCase(value, "chunked");
   }
 }

@@ -2,16 +2,13 @@
 
 #include <bit>
 
+#include "platform/ascii_case.h"
 #include "updater/records/update_rule.h"
 
 namespace veyra {
 namespace {
 
 constexpr int kRecordNameField = 1;
-
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // FNV-1a over the lowercased bytes, so names differing only in ASCII case hash alike.
 uint64_t HashIgnoringAsciiCase(std::string_view text) {
@@ -21,14 +18,6 @@ uint64_t HashIgnoringAsciiCase(std::string_view text) {
     hash *= 1099511628211ull;
   }
   return hash;
-}
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -55,7 +44,7 @@ size_t RecordNameIndex::Probe(std::string_view name, uint64_t hash) const {
     const Slot& slot = slots_[i];
     if (slot.position == 0) return i;
     if (slot.hash == hash &&
-        EqualIgnoringAsciiCase(FieldView(record_[slot.position], kRecordNameField), name)) {
+        EqualsIgnoringAsciiCase(FieldView(record_[slot.position], kRecordNameField), name)) {
       return i;
     }
   }
