@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "launcher/cvcode.h"
+#include "text/cvcode.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/launcher/big5_to_gb_table.cpp: the Big5 -> GB2312 (Simplified) table.
+"""Writes src/text/big5_to_gb_table.cpp: the Big5 -> GB2312 (Simplified) table.
 
 Every position of the Big5 double-byte space (lead 0xA1..0xFE, trail 0x40..0x7E then 0xA1..0xFE)
 is decoded with glibc iconv (BIG5 -> UTF-8), turned into its Simplified form with OpenCC (t2s),
@@ -90,10 +90,10 @@ def write_source(path, table):
     held = sum(1 for entry in table if entry != NO_COUNTERPART)
     lines = [
         "// Generated file, do not edit. Regenerate from the repository root with:",
-        "//   python3 tools/big5_table/generate.py src/launcher/big5_to_gb_table.cpp",
+        "//   python3 tools/big5_table/generate.py src/text/big5_to_gb_table.cpp",
         f"// {held} of {len(table)} positions hold a GB2312 code; 0x2020 marks the rest.",
         "",
-        '#include "launcher/cvcode.h"',
+        '#include "text/cvcode.h"',
         "",
         "namespace veyra {",
         "",

@@ -1,7 +1,7 @@
 #include "updater/engine/messages.h"
 
-#include "launcher/cvcode.h"
-#include "launcher/language.h"
+#include "text/cvcode.h"
+#include "text/language.h"
 
 namespace veyra {
 namespace {

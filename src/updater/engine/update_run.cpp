@@ -2,13 +2,13 @@
 #include <filesystem>
 #include <system_error>
 
-#include "dialogs/line_dialog_model.h"
-#include "dialogs/update_mode.h"
 #include "platform/error.h"
 #include "platform/folder_names.h"
 #include "platform/memory_policy.h"
 #include "platform/paths.h"
 #include "platform/pump.h"
+#include "updater/dialogs/line_dialog_model.h"
+#include "updater/dialogs/update_mode.h"
 #include "updater/engine/updater_engine.h"
 #include "updater/records/files.h"
 #include "updater/records/update_rule.h"

@@ -1,7 +1,7 @@
 #include "updater/headless/console_view.h"
 
-#include "dialogs/line_dialog_model.h"
 #include "platform/text_codec.h"
+#include "updater/dialogs/line_dialog_model.h"
 #include "updater/engine/updater_engine.h"
 
 namespace veyra {

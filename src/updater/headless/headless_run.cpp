@@ -1,9 +1,9 @@
 #include "updater/headless/headless_run.h"
 
-#include "dialogs/update_mode.h"
-#include "launcher/language.h"
 #include "platform/error.h"
 #include "platform/paths.h"
+#include "text/language.h"
+#include "updater/dialogs/update_mode.h"
 #include "updater/engine/login_command.h"
 #include "updater/engine/updater_engine.h"
 #include "updater/headless/console_view.h"

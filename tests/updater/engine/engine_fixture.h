@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/line_dialog_model.h"
 #include "support/static_files.h"
 #include "support/temp_folder.h"
+#include "updater/dialogs/line_dialog_model.h"
 #include "updater/engine/updater_engine.h"
 #include "updater/gzip/gzip_writer.h"
 #include "updater/records/archive.h"

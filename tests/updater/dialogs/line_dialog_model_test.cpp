@@ -1,10 +1,10 @@
-#include "dialogs/line_dialog_model.h"
+#include "updater/dialogs/line_dialog_model.h"
 
 #include <gtest/gtest.h>
 
-#include "dialogs/update_mode.h"
 #include "support/scoped_hooks.h"
 #include "support/temp_folder.h"
+#include "updater/dialogs/update_mode.h"
 
 namespace veyra {
 namespace {

@@ -1,4 +1,4 @@
-#include "launcher/language.h"
+#include "text/language.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "launcher/language.h"
+#include "text/language.h"
 
-#include "launcher/cvcode.h"
 #include "platform/locale.h"
+#include "text/cvcode.h"
 
 namespace veyra {
 namespace {

@@ -1,8 +1,8 @@
-#include "dialogs/line_dialog_model.h"
+#include "updater/dialogs/line_dialog_model.h"
 
-#include "launcher/language.h"
 #include "platform/decimal.h"
 #include "platform/paths.h"
+#include "text/language.h"
 #include "updater/records/files.h"
 
 namespace veyra {

@@ -1,4 +1,4 @@
-#include "launcher/bmp.h"
+#include "images/bmp.h"
 
 #include <array>
 #include <cstdint>

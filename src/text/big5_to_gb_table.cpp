@@ -1,8 +1,8 @@
 // Generated file, do not edit. Regenerate from the repository root with:
-//   python3 tools/big5_table/generate.py src/launcher/big5_to_gb_table.cpp
+//   python3 tools/big5_table/generate.py src/text/big5_to_gb_table.cpp
 // 7054 of 14758 positions hold a GB2312 code; 0x2020 marks the rest.
 
-#include "launcher/cvcode.h"
+#include "text/cvcode.h"
 
 namespace veyra {
 

@@ -1,4 +1,4 @@
-#include "launcher/bmp.h"
+#include "images/bmp.h"
 
 #include <gtest/gtest.h>
 

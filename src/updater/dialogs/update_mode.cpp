@@ -1,4 +1,4 @@
-#include "dialogs/update_mode.h"
+#include "updater/dialogs/update_mode.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "launcher/cvcode.h"
+#include "text/cvcode.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>
