@@ -34,6 +34,7 @@ class SilentView : public veyra::UpdaterView {
     ++messages;
     std::cerr << "message: " << text << "\n";
   }
+  bool AskYesNo(const std::string&) override { return false; }
   void RunLineDialog(veyra::LineDialogModel&) override {}
   void CloseWindow() override {}
   int messages = 0;

@@ -12,9 +12,10 @@ namespace veyra::testing {
 
 TempFolder::TempFolder() : previous_program_folder_(ProgramFolder()) {
   static std::atomic<int> counter{0};
-  path_ = std::filesystem::temp_directory_path() /
-          ("veyra-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::remove_all(path_);
+  owner_ = std::filesystem::temp_directory_path() /
+           ("veyra-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  std::filesystem::remove_all(owner_);
+  path_ = owner_ / "game";
   std::filesystem::create_directories(path_);
   SetProgramFolder(folder());
 }
@@ -24,7 +25,7 @@ TempFolder::~TempFolder() {
   std::error_code ec;
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ec);
-  std::filesystem::remove_all(path_, ec);
+  std::filesystem::remove_all(owner_, ec);
 }
 
 void TempFolder::Write(std::string_view relative, std::string_view bytes) const {

@@ -6,8 +6,9 @@
 
 namespace veyra::testing {
 
-// A fresh folder under the system's temporary folder, removed with everything in it when the
-// object goes away. It is also made the program folder while it lives, because the updater
+// A fresh folder one level below a folder of its own under the system's temporary folder; both
+// are removed with everything in them when the object goes away, so a name that wrongly climbs
+// out of the game folder lands in a folder the test owns, never in the system's. It is also made the program folder while it lives, because the updater
 // resolves every local name against the program folder.
 class TempFolder {
  public:
@@ -27,6 +28,7 @@ class TempFolder {
   bool Exists(std::string_view relative) const;
 
  private:
+  std::filesystem::path owner_;
   std::filesystem::path path_;
   std::string previous_program_folder_;
 };

@@ -15,6 +15,11 @@ constexpr int kFetchAttempts = 3;
 
 }  // namespace
 
+UpdaterEngine::InstallResult UpdaterEngine::Written(bool written) {
+  if (written) return {};
+  return {InstallResult::kNotWritten, "the file could not be written"};
+}
+
 void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& stream,
                                   GzMemExpansion* expansion) {
   Downloaded = false;
@@ -32,86 +37,101 @@ void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& s
     // Content-Length announces 0, so such a reply delivers only an empty file.
     if (!reply.ok || static_cast<int64_t>(reply.body.size()) != reply.content_length) continue;
     Downloaded = true;
-    if (UpdateState == 0) UpdateState = 1;
+    if (UpdateState == UpdateStage::kNoListYet) UpdateState = UpdateStage::kListReceived;
     stream = std::move(reply.body);
     return;
   }
 }
 
-bool UpdaterEngine::Record(bool changed, size_t position, const std::string& local_name,
-                           const std::string& version) {
-  std::string line = local_name + " " + version;
-  if (!changed) {
+bool UpdaterEngine::RecordEntry(const QueueEntry& entry) {
+  std::string line = entry.local_name + " " + entry.version;
+  if (!entry.changed) {
     LocalList.push_back(std::move(line));
     return true;
   }
-  if (position >= LocalList.size()) return false;
-  LocalList[position] = std::move(line);
+  if (entry.record_position >= LocalList.size()) return false;
+  LocalList[entry.record_position] = std::move(line);
   return true;
 }
 
-void UpdaterEngine::ReportWriteFailure(const std::string& local_name) {
+void UpdaterEngine::ReportWriteFailure(const std::string& local_name, std::string reason) {
   WriteFailed = true;
+  write_error_ = std::move(reason);
+  view_.Log("cannot write " + local_name + ": " + write_error_);
   view_.ShowMessage(messages_.WriteFailed(local_name));
 }
 
-void UpdaterEngine::ApplyEntry(const std::string& queue_line) {
+GzMemBuffer UpdaterEngine::Expand(GzMemExpansion& expansion, const std::string& image) {
+  expansion.SetMessagePump([] { PumpMessages(); });
+  try {
+    return expansion.Finish(image.data(), image.size());
+  } catch (const Error& error) {
+    expand_error_ = error.what();
+    outcome_ = RunOutcome::kExpandFailed;
+    throw;
+  }
+}
+
+UpdaterEngine::InstallResult UpdaterEngine::InstallGzipFile(const QueueEntry& entry,
+                                                            const std::filesystem::path& target) {
+  GzMemExpansion expansion;
+  FetchToStream(entry.remote_name, DownloadBuffer, &expansion);
+  if (!Downloaded) return {InstallResult::kNotDownloaded, {}};
+  MakeFoldersOfMapped(target);
+  const GzMemBuffer expanded = Expand(expansion, DownloadBuffer);
+  return Written(WriteBufferToMappedFile(target, expanded.view()));
+}
+
+UpdaterEngine::InstallResult UpdaterEngine::InstallRawFile(const QueueEntry& entry,
+                                                           const std::filesystem::path& target) {
+  MakeFoldersOfMapped(target);
+  FetchToStream(entry.remote_name, DownloadBuffer);
+  if (!Downloaded) return {InstallResult::kNotDownloaded, {}};
+  return Written(WriteBufferToMappedFile(target, DownloadBuffer));
+}
+
+UpdaterEngine::InstallResult UpdaterEngine::InstallArchive(const QueueEntry& entry,
+                                                           const std::filesystem::path& target) {
+  GzMemExpansion expansion;
+  FetchToStream(entry.remote_name, DownloadBuffer, &expansion);
+  if (!Downloaded) return {InstallResult::kNotDownloaded, {}};
+  MakeFoldersOfMapped(target);
+  ArchiveBuffer.assign(Expand(expansion, DownloadBuffer).view());
+  // A refused directory writes nothing; a member that cannot be written fails the entry.
+  const UnpackResult unpacked = UnpackArchive(ArchiveBuffer);
+  if (unpacked.ok()) return {};
+  return {InstallResult::kNotWritten, DescribeProblem(unpacked.problems.front())};
+}
+
+void UpdaterEngine::ApplyEntry(const QueueEntry& entry) {
   WriteFailed = false;
   EntryDone = false;
-  const QueueEntry entry = ParseQueueLine(queue_line);
   const bool known_marker = entry.marker == "E" || entry.marker == "O" || entry.marker == "C";
   if (!known_marker) return;  // nothing is done; the caller treats it as a failed download
 
   // A name that would leave the game folder is never written; it fails like a locked file.
   if (!IsConfinedName(entry.local_name)) {
-    ReportWriteFailure(entry.local_name);
+    ReportWriteFailure(entry.local_name, "the name would leave the game folder");
     EntryDone = true;
     return;
   }
-  // Resolved once: folders created below keep the spelling it chose.
+  // Resolved once: folders created by the install step keep the spelling it chose.
   const std::filesystem::path target = MapPath(ProgramFolder() + entry.local_name);
-  auto record = [&] {
-    return Record(entry.changed, entry.record_position, entry.local_name, entry.version);
-  };
-  GzMemExpansion expansion;
-  auto expand = [&](const std::string& bytes) {
-    try {
-      return expansion.Finish(bytes.data(), bytes.size());
-    } catch (const Error& error) {
-      expand_error_ = error.what();
-      outcome_ = RunOutcome::kExpandFailed;
-      throw;
-    }
-  };
-
+  InstallResult result;
   if (entry.marker == "E") {
-    FetchToStream(entry.remote_name, DownloadBuffer, &expansion);
-    if (!Downloaded) return;
-    MakeFoldersOfMapped(target);
-    GzMemBuffer expanded = expand(DownloadBuffer);
-    if (!WriteBufferToMappedFile(target, expanded.view()) || !record()) {
-      ReportWriteFailure(entry.local_name);
-    }
+    result = InstallGzipFile(entry, target);
   } else if (entry.marker == "O") {
-    MakeFoldersOfMapped(target);
-    FetchToStream(entry.remote_name, DownloadBuffer);
-    if (!Downloaded) return;
-    // A file that could not be written must not be recorded as installed.
-    if (!WriteBufferToMappedFile(target, DownloadBuffer) || !record()) {
-      ReportWriteFailure(entry.local_name);
-    }
+    result = InstallRawFile(entry, target);
   } else {
-    FetchToStream(entry.remote_name, DownloadBuffer, &expansion);
-    if (!Downloaded) return;
-    MakeFoldersOfMapped(target);
-    {
-      GzMemBuffer expanded = expand(DownloadBuffer);
-      ArchiveBuffer.assign(expanded.view());
-    }
-    // A refused directory writes nothing; a member that cannot be written fails the entry.
-    if (!UnpackArchive(ArchiveBuffer).ok() || !record()) {
-      ReportWriteFailure(entry.local_name);
-    }
+    result = InstallArchive(entry, target);
+  }
+  if (result.outcome == InstallResult::kNotDownloaded) return;
+  // A file that could not be written must not be recorded as installed.
+  if (result.outcome == InstallResult::kInstalled && !RecordEntry(entry)) {
+    result = {InstallResult::kNotWritten, "the record has no line at its position"};
+  }
+  if (result.outcome == InstallResult::kNotWritten) {
+    ReportWriteFailure(entry.local_name, std::move(result.reason));
   }
   EntryDone = true;
 }

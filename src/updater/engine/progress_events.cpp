@@ -13,20 +13,20 @@ void UpdaterEngine::IdHTTP1Disconnected() {
 }
 
 void UpdaterEngine::IdHTTP1WorkBegin(int64_t expected) {
-  if (UpdateState != 3) return;
+  if (UpdateState != UpdateStage::kMainPassRunning) return;
   window_.Gauge1.SetMaxValue(expected);
   window_.Gauge1.SetMinValue(0);
-  view_.StateChanged();
+  Redraw();
 }
 
 void UpdaterEngine::IdHTTP1Work(int64_t count) {
-  if (UpdateState != 3) return;
+  if (UpdateState != UpdateStage::kMainPassRunning) return;
   window_.Gauge1.SetProgress(count);
   UpdateProgressLabel(count);
 }
 
 void UpdaterEngine::IdHTTP1WorkEnd() {
-  if (UpdateState != 3) return;
+  if (UpdateState != UpdateStage::kMainPassRunning) return;
   window_.Gauge1.SetProgress(window_.Gauge1.MaxValue());
   UpdateProgressLabel(window_.Gauge1.MaxValue());
 }
@@ -39,7 +39,7 @@ void UpdaterEngine::UpdateProgressLabel(int64_t count) {
   window_.Label4.top = kProgressLabelTop;
   window_.Label4.left =
       kGaugeLeft + (kGaugeWidth - view_.ProgressTextWidth(window_.Label4.text)) / 2;
-  view_.StateChanged();
+  Redraw();
 }
 
 }  // namespace veyra

@@ -49,15 +49,16 @@ void UpdaterEngine::SetStatus(std::string text) {
   window_.Label3.text = std::move(text);
   window_.Label3.left = kStatusLineLeft;
   window_.Label3.top = kStatusLineTop;
-  view_.StateChanged();
+  Redraw();
 }
 
 void UpdaterEngine::ShowRemainingCount() {
   SetStatus(messages_.FilesRemaining(window_.ListBox1.size()));
 }
 
-void UpdaterEngine::FormCreate() {
+void UpdaterEngine::FormCreate(const std::vector<std::string>& program_arguments) {
   DriverArmed = false;
+  login_params_ = LoginParamsFrom(program_arguments);
   std::error_code ignored;
   std::filesystem::current_path(MapPath(ProgramFolder()), ignored);
   DownloadBuffer.clear();
@@ -82,7 +83,7 @@ void UpdaterEngine::FormResize() {
   SetStatus(messages_.Connecting());
 
   if (!TryServers()) return;
-  if (UpdateState == 0) {
+  if (UpdateState == UpdateStage::kNoListYet) {
     outcome_ = RunOutcome::kNoServer;
     SetStatus(messages_.ServerBusy());
     view_.ShowMessage(window_.Label3.text);
@@ -114,10 +115,10 @@ void UpdaterEngine::FormResize() {
     StateSaved = true;
     Button6Click();
     window_.Image3Visible = true;
-    UpdateState = 2;
+    UpdateState = UpdateStage::kNothingToUpdate;
     outcome_ = RunOutcome::kNothingToUpdate;
   }
-  view_.StateChanged();
+  Redraw();
 }
 
 bool UpdaterEngine::TryServers() {
@@ -139,7 +140,7 @@ bool UpdaterEngine::TryServers() {
     const HostInfo host = ParseHostLine(LineOrder[index]);
     window_.Label3.visible = true;
     window_.StatusBar1 = "Connected Server" + std::to_string(i);
-    view_.StateChanged();
+    Redraw();
     if (ExitRequested) {
       outcome_ = RunOutcome::kExitRequested;
       return false;
@@ -150,7 +151,7 @@ bool UpdaterEngine::TryServers() {
     } catch (...) {
       // A failure of one server only sends us on to the next.
     }
-    if (UpdateState == 1) break;
+    if (UpdateState == UpdateStage::kListReceived) break;
     if (index + 1 >= LineOrder.size() || LineOrder[index + 1] == "end") break;
   }
   return true;
@@ -164,6 +165,9 @@ void UpdaterEngine::BuildQueueFromDownload() {
   if (!LoadList(LocalList, RecordPath())) throw Error("cannot read " + RecordPath());
   QueueResult result = BuildQueue(ServerList, LocalList);
   UpdateQueue = std::move(result.queue);
+  queue_entries_.clear();
+  queue_entries_.reserve(UpdateQueue.size());
+  for (const std::string& line : UpdateQueue) queue_entries_.push_back(ParseQueueLine(line));
   window_.ListBox1 = std::move(result.names_to_show);
 }
 
@@ -174,13 +178,14 @@ void UpdaterEngine::Button6Click() {
   try {
     window_.Gauge1.visible = true;
     window_.Label3.visible = true;
-    view_.StateChanged();
-    for (size_t i = 0; i < UpdateQueue.size(); ++i) {
+    Redraw();
+    for (size_t i = 0; i < queue_entries_.size(); ++i) {
       PumpMessages();
-      const std::string line = UpdateQueue[i];
-      if (IsPageRemoteName(ParseQueueLine(line).remote_name)) {
+      if (i >= queue_entries_.size()) break;  // the window closed inside the pump
+      const QueueEntry entry = queue_entries_[i];
+      if (IsPageEntry(entry)) {
         PageUpdated = true;
-        ApplyEntry(line);
+        ApplyEntry(entry);
       }
     }
     SaveListText(LocalList, RecordPath());
@@ -216,16 +221,17 @@ void UpdaterEngine::Button1Click() {
   window_.Button1Enabled = false;
   window_.Gauge1.visible = true;
   window_.Label3.visible = true;
-  const size_t n = UpdateQueue.size();
-  UpdateState = 3;
+  const size_t n = queue_entries_.size();
+  UpdateState = UpdateStage::kMainPassRunning;
   outcome_ = RunOutcome::kCompleted;
-  view_.StateChanged();
+  Redraw();
   for (size_t i = 0; i < n; ++i) {
     PumpMessages();
-    if (!ListsExist || i >= UpdateQueue.size()) return;  // the window closed inside the pump
-    const std::string line = UpdateQueue[i];
-    if (!IsPageRemoteName(GetField(line, 2)) && !IsPageRemoteName(GetField(line, 4))) {
-      ApplyEntry(line);  // an expansion failure leaves the pass as the reader's error
+    if (!ListsExist || i >= queue_entries_.size()) return;  // the window closed inside the pump
+    // A copy: handlers running inside the entry's pumps may close the window and free the queue.
+    const QueueEntry entry = queue_entries_[i];
+    if (!IsPageEntry(entry)) {
+      ApplyEntry(entry);  // an expansion failure leaves the pass as the reader's error
       if (!EntryDone) {
         StateSaved = true;
         outcome_ = RunOutcome::kDownloadFailed;
@@ -239,15 +245,15 @@ void UpdaterEngine::Button1Click() {
         outcome_ = RunOutcome::kWriteFailed;
         break;
       }
-      MoveAppliedName(ParseQueueLine(line).local_name);
+      MoveAppliedName(entry.local_name);
       ShowRemainingCount();
     }
     if (i == n - 1) window_.Image3Visible = true;
   }
   SaveListText(LocalList, RecordPath());
   StateSaved = true;
-  UpdateState = 4;
-  view_.StateChanged();
+  UpdateState = UpdateStage::kMainPassEnded;
+  Redraw();
 }
 
 void UpdaterEngine::ForceUpdateChosen() {
@@ -260,6 +266,7 @@ void UpdaterEngine::FormClose() {
   if (!StateSaved) SaveListText(LocalList, RecordPath());
   LocalList.clear();
   UpdateQueue.clear();
+  queue_entries_.clear();
   ServerList.clear();
   ListsExist = false;
   if (Connected) view_.EndProcess();

@@ -1,16 +1,20 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "updater/engine/line_order.h"
+#include "updater/engine/login_command.h"
 #include "updater/engine/messages.h"
 #include "updater/engine/updater_view.h"
 #include "updater/engine/window_state.h"
 #include "updater/gzip/gzmem_expansion.h"
 #include "updater/http/http_client.h"
 #include "updater/records/lines.h"
+#include "updater/records/update_rule.h"
 
 namespace veyra {
 
@@ -40,9 +44,10 @@ class UpdaterEngine {
   UpdaterEngine(const UpdaterEngine&) = delete;
   UpdaterEngine& operator=(const UpdaterEngine&) = delete;
 
-  // Window creation: disarms the driver, makes the program folder the current folder, creates
-  // the buffers and arms the driver.
-  void FormCreate();
+  // Window creation: disarms the driver, takes the login parameters from the program's
+  // arguments (the ones after the program name), makes the program folder the current folder,
+  // creates the buffers and arms the driver.
+  void FormCreate(const std::vector<std::string>& program_arguments = {});
   // The driver: on the first sizing after creation, asks for a line, finds a server, builds the
   // queue and runs the page pass.
   void FormResize();
@@ -54,6 +59,12 @@ class UpdaterEngine {
   void StartPictureClicked();
   // Closing: saves the record unless saved already or forbidden, frees the lists.
   void FormClose();
+  // The exit picture: asks the exit question; on Yes shows "please wait...", sets ExitRequested
+  // and asks the application to terminate. Work already running goes on to its end.
+  void Button4Click();
+  // The start-game picture: hides the window, starts the login program with LoginParams in the
+  // program folder (its result is not looked at) and closes the window.
+  void Image3Click();
   // The update mode dialog's force update: deletes the record files, forbids saving on close and
   // asks the application to terminate. (Its cancel changes nothing and needs no call.)
   void ForceUpdateChosen();
@@ -63,8 +74,10 @@ class UpdaterEngine {
   // attempt), so that expanding it afterwards is mostly done.
   void FetchToStream(const std::string& remote_name, std::string& stream,
                      GzMemExpansion* expansion = nullptr);
-  // Downloads and installs one queue line; outcomes in EntryDone() and WriteFailed().
-  void ApplyEntry(const std::string& queue_line);
+  // Downloads and installs one queue entry; outcomes in EntryDone and WriteFailed. A gzip
+  // failure leaves it as veyra::Error.
+  void ApplyEntry(const QueueEntry& entry);
+  void ApplyEntry(const std::string& queue_line) { ApplyEntry(ParseQueueLine(queue_line)); }
 
   // Client events, as the window's handlers for them.
   void IdHTTP1Connected();
@@ -80,6 +93,9 @@ class UpdaterEngine {
   RunOutcome outcome() const { return outcome_; }
   // The message of the last expansion failure ("data error" / "error zip format"), if any.
   const std::string& expand_error() const { return expand_error_; }
+  // Why the last install step failed to write, for logs (the player's message stays fixed).
+  const std::string& write_error() const { return write_error_; }
+  const LoginParams& login_params() const { return login_params_; }
 
   // Test and tool seams.
   void SetRandomPick(RandomPick pick) { random_pick_ = std::move(pick); }
@@ -87,7 +103,7 @@ class UpdaterEngine {
 
   // State with the names the window and its dialogs share.
   std::string BaseUrl;
-  int32_t UpdateState = 0;
+  UpdateStage UpdateState = UpdateStage::kNoListYet;
   bool Downloaded = false;
   bool EntryDone = false;
   bool WriteFailed = false;
@@ -96,7 +112,7 @@ class UpdaterEngine {
   bool ListsExist = false;
   LineList ServerList;
   LineList LocalList;
-  LineList UpdateQueue;
+  LineList UpdateQueue;  // queue lines; parsed once into queue_entries_ beside them
   bool DriverArmed = false;
   bool ExitRequested = false;
   bool Connected = false;
@@ -107,15 +123,26 @@ class UpdaterEngine {
   LineList LineOrder;  // the server order of the current search
 
  private:
+  // What one install step did with its entry.
+  struct InstallResult {
+    enum Outcome { kInstalled, kNotDownloaded, kNotWritten } outcome = kInstalled;
+    std::string reason;  // for kNotWritten: why, in English
+  };
+  InstallResult InstallGzipFile(const QueueEntry& entry, const std::filesystem::path& target);
+  InstallResult InstallRawFile(const QueueEntry& entry, const std::filesystem::path& target);
+  InstallResult InstallArchive(const QueueEntry& entry, const std::filesystem::path& target);
+  static InstallResult Written(bool written);
+  GzMemBuffer Expand(GzMemExpansion& expansion, const std::string& image);
+  bool RecordEntry(const QueueEntry& entry);
+
+  void Redraw() { view_.StateChanged(window_, UpdateState); }
   void SetStatus(std::string text);
   void ShowRemainingCount();
   void UpdateProgressLabel(int64_t count);
   bool TryServers();
   void BuildQueueFromDownload();
   void MoveAppliedName(const std::string& local_name);
-  void ReportWriteFailure(const std::string& local_name);
-  bool Record(bool changed, size_t position, const std::string& local_name,
-              const std::string& version);
+  void ReportWriteFailure(const std::string& local_name, std::string reason);
   std::string RecordPath() const;
 
   UpdaterView& view_;
@@ -125,6 +152,9 @@ class UpdaterEngine {
   RandomPick random_pick_;
   RunOutcome outcome_ = RunOutcome::kNotStarted;
   std::string expand_error_;
+  std::string write_error_;
+  std::vector<QueueEntry> queue_entries_;
+  LoginParams login_params_;
 };
 
 }  // namespace veyra

@@ -7,6 +7,15 @@
 
 namespace veyra {
 
+// The values of UpdateState, the progress of one update run.
+enum class UpdateStage : int32_t {
+  kNoListYet = 0,        // no update list received yet
+  kListReceived = 1,     // a download has succeeded: the update list
+  kNothingToUpdate = 2,  // the list asked for nothing but the news page
+  kMainPassRunning = 3,  // the transfer progress is shown only now
+  kMainPassEnded = 4,
+};
+
 // A progress bar with integer bounds. Progress always stays within MinValue..MaxValue: a larger
 // value is stored as MaxValue, a smaller one as MinValue, and lowering MaxValue below Progress
 // lowers Progress with it.

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "platform/error.h"
-#include "platform/pump.h"
 #include "updater/gzip/gzmem_stream.h"
 
 namespace veyra {
@@ -21,8 +20,7 @@ bool ReachedTheEnd(const GzMemStream& stream) {
 // straight into the result instead of copying every byte through its window once more.
 constexpr unsigned kOutputPiece = 256 * 1024;
 
-// Expanding a large file takes tens of milliseconds; the window keeps answering meanwhile. The
-// caller must not touch the source from inside the pump (the updater's passes guard that).
+// Expanding a large file takes tens of milliseconds; the window keeps answering meanwhile.
 constexpr int kPiecesBetweenPumps = 4;  // 1 MiB of output
 
 // The length a gzip image announces in its last four bytes, as a first size for the output
@@ -102,7 +100,7 @@ GzMemBuffer GzMemExpansion::Finish(const void* source, size_t length) {
     GzMemRebase(*stream_, source, static_cast<int32_t>(length));
   }
   for (;;) {
-    if (++pieces_ % kPiecesBetweenPumps == 0) PumpMessages();
+    if (++pieces_ % kPiecesBetweenPumps == 0 && let_messages_run_) let_messages_run_();
     const int n = GzMemRead(stream_.get(), output_->Reserve(kOutputPiece), kOutputPiece);
     // Only the first read can fail outright, when the first header is malformed.
     if (n < 0) throw Error("error zip format");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -22,6 +23,12 @@ class GzMemExpansion {
   ~GzMemExpansion();
   GzMemExpansion(const GzMemExpansion&) = delete;
   GzMemExpansion& operator=(const GzMemExpansion&) = delete;
+
+  // Called about once per MiB of output while Finish expands, so that a caller on a window's
+  // thread can let messages run. The caller must not touch the source from inside it.
+  void SetMessagePump(std::function<void()> let_messages_run) {
+    let_messages_run_ = std::move(let_messages_run);
+  }
 
   // Forgets everything, for an image that starts arriving anew.
   void Restart();
@@ -46,6 +53,7 @@ class GzMemExpansion {
   std::optional<ChunkedOutput> output_;
   bool dropped_ = false;
   int pieces_ = 0;
+  std::function<void()> let_messages_run_;
 };
 
 }  // namespace veyra

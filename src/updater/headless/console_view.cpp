@@ -34,6 +34,16 @@ void ConsoleView::ShowMessage(const std::string& text) {
   Print(text);
 }
 
+void ConsoleView::Log(const std::string& line) {
+  Print(line);
+}
+
+bool ConsoleView::AskYesNo(const std::string& question) {
+  // Nobody is there to answer; a question the updater cannot put is answered No.
+  Print(question + " no");
+  return false;
+}
+
 void ConsoleView::RunLineDialog(LineDialogModel& dialog) {
   if (line_) dialog.Select(*line_);
   const int selected = dialog.SelectedIndex();
@@ -50,18 +60,15 @@ void ConsoleView::CloseWindow() {
   if (engine_ != nullptr) engine_->FormClose();
 }
 
-void ConsoleView::StateChanged() {
-  if (engine_ == nullptr) return;
-  const UpdaterWindowState& window = engine_->window();
+void ConsoleView::StateChanged(const UpdaterWindowState& window, UpdateStage stage) {
   if (window.Label3.visible && window.Label3.text != last_status_) {
     last_status_ = window.Label3.text;
     Print(last_status_);
   }
-  if (engine_->UpdateState == 3) ShowProgress();
+  if (stage == UpdateStage::kMainPassRunning) ShowProgress(window);
 }
 
-void ConsoleView::ShowProgress() {
-  const UpdaterWindowState& window = engine_->window();
+void ConsoleView::ShowProgress(const UpdaterWindowState& window) {
   const GaugeState& gauge = window.Gauge1;
   if (window.Label4.text == last_progress_) return;
   const bool file_done = gauge.Progress() == gauge.MaxValue();

@@ -22,9 +22,11 @@ class ConsoleView : public UpdaterView {
   void Attach(UpdaterEngine& engine) { engine_ = &engine; }
 
   void ShowMessage(const std::string& text) override;
+  void Log(const std::string& line) override;
+  bool AskYesNo(const std::string& question) override;
   void RunLineDialog(LineDialogModel& dialog) override;
   void CloseWindow() override;
-  void StateChanged() override;
+  void StateChanged(const UpdaterWindowState& window, UpdateStage stage) override;
 
   bool window_closed() const { return window_closed_; }
   // Ends an unfinished progress line, so that what follows starts on a line of its own.
@@ -32,7 +34,7 @@ class ConsoleView : public UpdaterView {
 
  private:
   void Print(const std::string& bytes);
-  void ShowProgress();
+  void ShowProgress(const UpdaterWindowState& window);
 
   std::ostream& out_;
   std::string language_code_;

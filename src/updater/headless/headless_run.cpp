@@ -4,7 +4,6 @@
 #include "platform/paths.h"
 #include "text/language.h"
 #include "updater/dialogs/update_mode.h"
-#include "updater/engine/login_command.h"
 #include "updater/engine/updater_engine.h"
 #include "updater/headless/console_view.h"
 
@@ -48,7 +47,7 @@ int RunHeadlessUpdate(const HeadlessOptions& options, std::ostream& out,
   view.Attach(engine);
 
   try {
-    engine.FormCreate();
+    engine.FormCreate(options.game_parameters);
     engine.FormResize();
     if (engine.outcome() == RunOutcome::kWaitingForStart) engine.StartPictureClicked();
   } catch (const std::exception& error) {
@@ -59,13 +58,11 @@ int RunHeadlessUpdate(const HeadlessOptions& options, std::ostream& out,
 
   const int status = ExitStatusOf(engine.outcome());
   if (!view.window_closed()) {
-    const bool start_game = options.start_game && engine.window().Image3Visible;
-    if (start_game) {
-      StartDetached(
-          BuildLoginCommandLine(ProgramFolder(), LoginParamsFrom(options.game_parameters)),
-          ProgramFolder());
+    if (options.start_game && engine.window().Image3Visible) {
+      engine.Image3Click();  // closes the window
+    } else {
+      engine.FormClose();
     }
-    engine.FormClose();
   }
   view.FinishProgressLine();
   return status;

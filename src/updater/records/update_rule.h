@@ -58,4 +58,9 @@ QueueEntry ParseQueueLine(std::string_view line);
 bool IsPageLocalName(std::string_view local_name);
 bool IsPageRemoteName(std::string_view remote_name);
 
+// An entry of the news page, which the page pass applies at once and the main pass skips.
+inline bool IsPageEntry(const QueueEntry& entry) {
+  return IsPageRemoteName(entry.remote_name);
+}
+
 }  // namespace veyra

@@ -22,12 +22,18 @@ namespace veyra::testing {
 class ScriptedView : public UpdaterView {
  public:
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void Log(const std::string& line) override { log.push_back(line); }
+  bool AskYesNo(const std::string& question) override {
+    questions.push_back(question);
+    return answer_yes;
+  }
   void RunLineDialog(LineDialogModel& dialog) override {
     dialog_items = dialog.ListBox1();
     if (choose_line) dialog.Select(*choose_line);
     dialog.Confirm();
   }
   void ReloadPage() override { ++reloads; }
+  void HideWindow() override { ++hides; }
   void CloseWindow() override {
     ++closes;
     if (engine != nullptr) engine->FormClose();
@@ -37,9 +43,13 @@ class ScriptedView : public UpdaterView {
 
   UpdaterEngine* engine = nullptr;
   std::optional<int> choose_line;
+  bool answer_yes = false;
   std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  std::vector<std::string> log;
   LineList dialog_items;
   int reloads = 0;
+  int hides = 0;
   int closes = 0;
   int process_ends = 0;
   int terminations = 0;

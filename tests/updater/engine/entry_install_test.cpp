@@ -30,7 +30,7 @@ TEST_F(EntryInstallTest, FetchTakesOnlyBodiesOfTheAnnouncedLength) {
   EXPECT_FALSE(engine->Downloaded);
   EXPECT_EQ(stream, "old");
   EXPECT_EQ(short_body.requests().size(), 3u);
-  EXPECT_EQ(engine->UpdateState, 0);
+  EXPECT_EQ(engine->UpdateState, UpdateStage::kNoListYet);
 
   // No Content-Length: only an empty body counts.
   FaultServer no_length([](FaultConnection& c, const std::string& request) {
@@ -44,16 +44,16 @@ TEST_F(EntryInstallTest, FetchTakesOnlyBodiesOfTheAnnouncedLength) {
   engine->FetchToStream("empty", stream);
   EXPECT_TRUE(engine->Downloaded);
   EXPECT_EQ(stream, "");
-  EXPECT_EQ(engine->UpdateState, 1);
+  EXPECT_EQ(engine->UpdateState, UpdateStage::kListReceived);
 }
 
 TEST_F(EntryInstallTest, FetchRaisesUpdateStateOnlyFromZero) {
   server.Put("a", "x");
-  engine->UpdateState = 3;
+  engine->UpdateState = UpdateStage::kMainPassRunning;
   std::string stream;
   engine->FetchToStream("a", stream);
   EXPECT_TRUE(engine->Downloaded);
-  EXPECT_EQ(engine->UpdateState, 3);
+  EXPECT_EQ(engine->UpdateState, UpdateStage::kMainPassRunning);
 }
 
 TEST_F(EntryInstallTest, InstallsEachMarkerAndRecordsIt) {

@@ -31,7 +31,8 @@ class ProgressTest : public EngineTest {
 };
 
 TEST_F(ProgressTest, WorkEventsMoveGaugeAndLabelOnlyDuringTheMainPass) {
-  for (int state : {0, 1, 2, 4}) {
+  for (UpdateStage state : {UpdateStage::kNoListYet, UpdateStage::kListReceived,
+                            UpdateStage::kNothingToUpdate, UpdateStage::kMainPassEnded}) {
     engine->UpdateState = state;
     engine->IdHTTP1WorkBegin(1000);
     engine->IdHTTP1Work(10);
@@ -40,7 +41,7 @@ TEST_F(ProgressTest, WorkEventsMoveGaugeAndLabelOnlyDuringTheMainPass) {
   EXPECT_EQ(engine->window().Gauge1.MaxValue(), 100);
   EXPECT_EQ(engine->window().Label4.text, "");
 
-  engine->UpdateState = 3;
+  engine->UpdateState = UpdateStage::kMainPassRunning;
   engine->IdHTTP1WorkBegin(1000);
   EXPECT_EQ(engine->window().Gauge1.MaxValue(), 1000);
   engine->IdHTTP1Work(1200);  // more than announced: the label shows the raw count
@@ -72,7 +73,7 @@ TEST_F(ProgressTest, AMainPassLeavesTheLastFileFullOnTheGauge) {
   int64_t last_progress = -1;
   bool monotonic = true;
   testing::ScopedPumpHook pump([&] {
-    if (engine->UpdateState != 3) return;
+    if (engine->UpdateState != UpdateStage::kMainPassRunning) return;
     ++work_events_seen;
     const int64_t progress = engine->window().Gauge1.Progress();
     if (progress < last_progress) monotonic = false;

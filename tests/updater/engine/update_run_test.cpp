@@ -18,7 +18,7 @@ TEST_F(UpdateRunTest, FirstRunCreatesTheRecordAndInstallsEverything) {
   RunDriver();
 
   EXPECT_EQ(engine->outcome(), RunOutcome::kWaitingForStart);
-  EXPECT_EQ(engine->UpdateState, 1);
+  EXPECT_EQ(engine->UpdateState, UpdateStage::kListReceived);
   EXPECT_TRUE(engine->window().Button1Enabled);
   EXPECT_EQ(engine->window().ListBox1, (LineList{"a.txt", "Sub\\b.txt"}));
   EXPECT_EQ(engine->window().Label3.text, "2files remain to be updated");
@@ -28,7 +28,7 @@ TEST_F(UpdateRunTest, FirstRunCreatesTheRecordAndInstallsEverything) {
 
   engine->StartPictureClicked();
   EXPECT_EQ(engine->outcome(), RunOutcome::kCompleted);
-  EXPECT_EQ(engine->UpdateState, 4);
+  EXPECT_EQ(engine->UpdateState, UpdateStage::kMainPassEnded);
   EXPECT_TRUE(engine->window().Image3Visible);
   EXPECT_FALSE(engine->window().Button1Enabled);
   EXPECT_TRUE(engine->window().ListBox1.empty());
@@ -55,12 +55,21 @@ TEST_F(UpdateRunTest, OnlyPageEntriesAreAppliedAtOnce) {
   EXPECT_EQ(engine->window().Label3.text, "No files updateing needed");
   EXPECT_TRUE(engine->window().Image3Visible);
   EXPECT_FALSE(engine->window().Button1Enabled);
-  EXPECT_EQ(engine->UpdateState, 2);
+  EXPECT_EQ(engine->UpdateState, UpdateStage::kNothingToUpdate);
   EXPECT_TRUE(engine->StateSaved);
   EXPECT_EQ(view.reloads, 1);
   EXPECT_EQ(dir.Read("index2.html"), "<html>news</html>");
   EXPECT_EQ(dir.Read("news/p.jpg"), "JPEG");
   EXPECT_EQ(Record(), (LineList{"AVWSEN", "", "index2.html 5", "images.unadf 5"}));
+}
+
+TEST_F(UpdateRunTest, APageNameInTheVersionFieldIsNoPageEntry) {
+  server.Put("a.gz", GzipCompress("A"));
+  PublishList({"E a.gz a.txt index2.html"});
+  RunDriver();
+  engine->StartPictureClicked();
+  EXPECT_EQ(dir.Read("a.txt"), "A");
+  EXPECT_EQ(Record(), (LineList{"AVWSEN", "", "a.txt index2.html"}));
 }
 
 TEST_F(UpdateRunTest, AWriteFailureStopsThePassAndAllowsAnotherStart) {
@@ -80,11 +89,24 @@ TEST_F(UpdateRunTest, AWriteFailureStopsThePassAndAllowsAnotherStart) {
   EXPECT_FALSE(engine->window().Gauge1.visible);
   EXPECT_FALSE(engine->window().Image3Visible);
   EXPECT_EQ(Record(), (LineList{"AVWSEN", "", "one.txt 1"}));
+  ASSERT_EQ(view.log.size(), 1u);  // the support log says why; the player's text stays fixed
+  EXPECT_EQ(view.log[0], "cannot write two.txt: " + engine->write_error());
+  EXPECT_FALSE(engine->write_error().empty());
 
   // The player frees the file and starts again: the pass begins with the first line again, and
-  // both lists still tell which names are done.
+  // both lists still tell which names are done, also while it runs: applying one.txt again moves
+  // no name.
   std::filesystem::remove_all(dir.path() / "two.txt");
+  // Moving the first pending name for one.txt would show {"three.txt"} before two.txt exists.
+  std::vector<LineList> pending_until_two_is_written;
+  ScopedPumpHook pump([&] {
+    if (!dir.Exists("two.txt")) pending_until_two_is_written.push_back(engine->window().ListBox1);
+  });
   engine->StartPictureClicked();
+  ASSERT_FALSE(pending_until_two_is_written.empty());
+  for (const LineList& pending : pending_until_two_is_written) {
+    EXPECT_EQ(pending, (LineList{"two.txt", "three.txt"}));
+  }
   EXPECT_EQ(engine->outcome(), RunOutcome::kCompleted);
   EXPECT_TRUE(engine->window().ListBox1.empty());
   EXPECT_EQ(engine->window().ListBox2, (LineList{"one.txt", "two.txt", "three.txt"}));
@@ -126,7 +148,8 @@ TEST_F(UpdateRunTest, OnlyAnExpansionFailureCountsAsOne) {
   PublishList({"E a.gz a.txt 1"});
   RunDriver();
   ScopedPumpHook failing_pump([&] {
-    if (engine->UpdateState == 3) throw std::runtime_error("handler failed");
+    if (engine->UpdateState == UpdateStage::kMainPassRunning)
+      throw std::runtime_error("handler failed");
   });
   EXPECT_THROW(engine->StartPictureClicked(), std::runtime_error);
   EXPECT_NE(engine->outcome(), RunOutcome::kExpandFailed);
@@ -157,7 +180,7 @@ TEST_F(UpdateRunTest, TheMainPassCannotStartInsideThePagePass) {
   });
   engine->FormResize();
   EXPECT_GT(clicks_during_page_pass, 0);
-  EXPECT_NE(engine->UpdateState, 3);
+  EXPECT_NE(engine->UpdateState, UpdateStage::kMainPassRunning);
   EXPECT_FALSE(dir.Exists("a.txt"));
   EXPECT_TRUE(engine->window().Button1Enabled);
 }
@@ -170,7 +193,7 @@ TEST_F(UpdateRunTest, ForceUpdateDuringTheMainPassStillEndsWithARecord) {
   dir.Write("update3.dat", "stale");
   bool forced = false;
   ScopedPumpHook pump([&] {
-    if (engine->UpdateState == 3 && !forced) {
+    if (engine->UpdateState == UpdateStage::kMainPassRunning && !forced) {
       forced = true;
       engine->ForceUpdateChosen();
       EXPECT_FALSE(dir.Exists("update2.dat"));
