@@ -8,8 +8,9 @@ namespace veyra::testing {
 
 // A fresh folder one level below a folder of its own under the system's temporary folder; both
 // are removed with everything in them when the object goes away, so a name that wrongly climbs
-// out of the game folder lands in a folder the test owns, never in the system's. It is also made the program folder while it lives, because the updater
-// resolves every local name against the program folder.
+// out of the game folder lands in a folder the test owns, never in the system's. It is also made
+// the program folder while it lives, because the updater resolves every local name against the
+// program folder.
 class TempFolder {
  public:
   TempFolder();
