@@ -89,7 +89,7 @@ void UpdaterEngine::ApplyEntry(const std::string& queue_line) {
     if (!Downloaded) return;
     MakeFoldersOfMapped(target);
     GzMemBuffer expanded = expand(DownloadBuffer);
-    if (!WriteBufferToMappedFile(target, expanded.view()) || !record()) {
+    if (!WriteBufferToMappedFile(target, expanded.view()).ok() || !record()) {
       ReportWriteFailure(entry.local_name);
     }
   } else if (entry.marker == "O") {
@@ -97,7 +97,7 @@ void UpdaterEngine::ApplyEntry(const std::string& queue_line) {
     FetchToStream(entry.remote_name, DownloadBuffer);
     if (!Downloaded) return;
     // A file that could not be written must not be recorded as installed.
-    if (!WriteBufferToMappedFile(target, DownloadBuffer) || !record()) {
+    if (!WriteBufferToMappedFile(target, DownloadBuffer).ok() || !record()) {
       ReportWriteFailure(entry.local_name);
     }
   } else {
