@@ -1,12 +1,8 @@
 #include "publish_build.h"
 
-#include <fcntl.h>
-#include <stdio.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <map>
 #include <string>
 #include <system_error>
@@ -14,6 +10,7 @@
 
 #include "manifest.h"
 #include "platform/error.h"
+#include "platform/folder_swap.h"
 #include "publish_files.h"
 #include "sha256.h"
 #include "updater/gzip/gzip_writer.h"
@@ -267,14 +264,14 @@ void CheckOutsideSources(const fs::path& out, const BuildOptions& options) {
 
 // Puts the finished folder in place of `out` in one step; the old content ends in `built`.
 void SwapIntoPlace(const fs::path& built, const fs::path& out) {
-  std::error_code ec;
-  if (fs::exists(out, ec)) {
-    if (renameat2(AT_FDCWD, built.c_str(), AT_FDCWD, out.c_str(), RENAME_EXCHANGE) != 0) {
-      throw Error("cannot replace " + out.string() + ": " + std::strerror(errno));
-    }
+  const FolderSwap swap = SwapFolderIntoPlace(built, out);
+  if (!swap.status.ok()) {
+    throw Error((swap.target_existed ? "cannot replace " : "cannot create ") + out.string() + ": " +
+                swap.status.Describe());
+  }
+  if (swap.target_existed) {
+    std::error_code ec;
     fs::remove_all(built, ec);
-  } else if (::rename(built.c_str(), out.c_str()) != 0) {
-    throw Error("cannot create " + out.string() + ": " + std::strerror(errno));
   }
 }
 
