@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "manifest.h"
+#include "platform/ascii_case.h"
 #include "platform/error.h"
 #include "platform/folder_swap.h"
 #include "publish_files.h"
@@ -207,7 +208,7 @@ void PlanPage(const std::vector<SourceFile>& files, SetWriter& writer) {
 void CheckUnique(const std::vector<PlannedEntry>& entries) {
   std::map<std::string, std::string> seen;
   auto claim = [&](const std::string& name) {
-    auto [it, fresh] = seen.emplace(FoldCase(name), name);
+    auto [it, fresh] = seen.emplace(AsciiLowered(name), name);
     if (!fresh)
       throw Error("two files would be installed as the same name: " + it->second + " and " + name);
   };
@@ -223,7 +224,7 @@ int AssignVersions(std::vector<PlannedEntry>& entries, const Manifest& previous,
   auto index = IndexByLocalName(previous);
   int changed = 0;
   for (PlannedEntry& planned : entries) {
-    auto it = index.find(FoldCase(planned.entry.local_name));
+    auto it = index.find(AsciiLowered(planned.entry.local_name));
     std::optional<std::string> earlier;
     if (it != index.end()) {
       if (!it->second->fingerprint.empty() &&

@@ -87,12 +87,4 @@ std::string DecodeRemoteName(std::string_view remote) {
   return path;
 }
 
-std::string FoldCase(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
-
 }  // namespace veyra
