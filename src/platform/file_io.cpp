@@ -107,6 +107,28 @@ FileStatus FileHandle::ReadAll(std::string& content) {
   return {};
 }
 
+FileStatus FileHandle::ReadAt(std::uint64_t offset, void* target, std::size_t count,
+                              std::size_t& done) {
+  const int fd = static_cast<int>(handle_);
+  done = 0;
+  while (done < count) {
+    const ssize_t n = ::pread(fd, static_cast<char*>(target) + done, count - done,
+                              static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return LastError();
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return {};
+}
+
+FileStatus FileHandle::Size(std::uint64_t& size) {
+  struct stat info {};
+  if (::fstat(static_cast<int>(handle_), &info) != 0) return LastError();
+  size = static_cast<std::uint64_t>(info.st_size);
+  return {};
+}
+
 FileStatus ReadWholeFile(const std::filesystem::path& path, std::string& content) {
   FileHandle file(path, OpenMode::kRead);
   if (!file.ok()) return file.status();

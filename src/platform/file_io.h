@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -36,6 +37,13 @@ class FileHandle {
   // Reads from the current position to the end of the file into `content`; on failure `content`
   // is left unchanged.
   FileStatus ReadAll(std::string& content);
+
+  // Reads up to `count` bytes at `offset` into `target`, stopping early only at the end of the
+  // file; `done` tells how many arrived, also when the read fails part-way.
+  FileStatus ReadAt(std::uint64_t offset, void* target, std::size_t count, std::size_t& done);
+
+  // The size of the file in bytes.
+  FileStatus Size(std::uint64_t& size);
 
   // Writes all of `bytes` starting at `offset`, retrying interrupted and partial writes; the
   // first failure ends the write and is returned.

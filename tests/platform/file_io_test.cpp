@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -77,6 +78,23 @@ TEST(FileIo, WritingModesKeepOrEmptyTheOldContent) {
   EXPECT_TRUE(file.Truncate(1).ok());
   EXPECT_TRUE(file.Sync().ok());
   EXPECT_EQ(dir.Read("f"), std::string(1, '\0'));
+}
+
+TEST(FileIo, ReadAtStopsOnlyAtTheEndOfTheFile) {
+  TempFolder dir;
+  dir.Write("f", "0123456789");
+  FileHandle file(dir.path() / "f", OpenMode::kRead);
+  std::uint64_t size = 0;
+  EXPECT_TRUE(file.Size(size).ok());
+  EXPECT_EQ(size, 10u);
+  char buffer[8] = {};
+  size_t done = 0;
+  EXPECT_TRUE(file.ReadAt(3, buffer, 4, done).ok());
+  EXPECT_EQ(std::string(buffer, done), "3456");
+  EXPECT_TRUE(file.ReadAt(7, buffer, 8, done).ok());
+  EXPECT_EQ(std::string(buffer, done), "789");
+  FileHandle folder(dir.path(), OpenMode::kRead);
+  EXPECT_EQ(folder.ReadAt(0, buffer, 1, done).error, EISDIR);
 }
 
 TEST(FileIo, RenameReplacesAnExistingFile) {

@@ -103,8 +103,8 @@ std::filesystem::path SavingPathFor(const std::filesystem::path& target) {
 void SaveListText(const LineList& list, const std::string& path) {
   const std::string text = JoinLines(list);
   if (text.empty()) return;
-  // MapPath finds the existing file's own spelling, so the rename replaces that file instead of
-  // placing a second one beside it under another letter case.
+  // MapPath finds the existing file's own spelling, so the new content replaces that file instead
+  // of placing a second one beside it under another letter case.
   const std::filesystem::path target = MapPath(path);
   const std::filesystem::path saving = SavingPathFor(target);
   const EntryCreation creation(target);  // the temporary file comes and goes inside it
