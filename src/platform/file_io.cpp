@@ -48,7 +48,6 @@ int OpenFlags(OpenMode mode) {
 }  // namespace
 
 FileHandle::FileHandle(const std::filesystem::path& path, OpenMode mode) {
-  errno = 0;
   const int fd = ::open(path.c_str(), OpenFlags(mode) | O_CLOEXEC, 0666);
   if (fd < 0) {
     open_status_ = LastError();
