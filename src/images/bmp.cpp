@@ -2,9 +2,9 @@
 
 #include <array>
 #include <cstdint>
-#include <fstream>
 
 #include "platform/error.h"
+#include "platform/file_io.h"
 #include "platform/paths.h"
 
 namespace veyra {
@@ -53,30 +53,26 @@ BmpHeader ParseHeader(const std::array<uint8_t, kHeadersSize>& bytes) {
 // An open file that turns every failed read into the reader's error.
 class BmpFile {
  public:
-  explicit BmpFile(const std::string& path)
-      : path_(path), stream_(MapPath(path), std::ios::binary) {
-    if (!stream_.is_open()) throw Error("cannot open " + path_);
+  explicit BmpFile(const std::string& path) : path_(path), file_(MapPath(path), OpenMode::kRead) {
+    if (!file_.ok()) throw Error("cannot open " + path_);
   }
 
   uint64_t Size() {
-    stream_.seekg(0, std::ios::end);
-    const std::streamoff end = stream_.tellg();
-    if (end < 0) Fail();
-    return static_cast<uint64_t>(end);
+    uint64_t size = 0;
+    if (!file_.Size(size).ok()) Fail();
+    return size;
   }
 
   void ReadAt(uint64_t offset, void* target, size_t count) {
-    stream_.clear();
-    stream_.seekg(static_cast<std::streamoff>(offset));
-    stream_.read(static_cast<char*>(target), static_cast<std::streamsize>(count));
-    if (!stream_ || static_cast<size_t>(stream_.gcount()) != count) Fail();
+    size_t done = 0;
+    if (!file_.ReadAt(offset, target, count, done).ok() || done != count) Fail();
   }
 
   [[noreturn]] void Fail() const { throw Error("read error in " + path_); }
 
  private:
   std::string path_;
-  std::ifstream stream_;
+  FileHandle file_;
 };
 
 std::vector<uint32_t> ReadPalette(BmpFile& file, uint32_t count) {

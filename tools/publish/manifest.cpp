@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "platform/ascii_case.h"
 #include "platform/error.h"
 #include "publish_files.h"
 #include "sha256.h"
@@ -140,7 +141,7 @@ Manifest LoadPreviousSet(const std::filesystem::path& set) {
 std::map<std::string, const ManifestEntry*> IndexByLocalName(const Manifest& manifest) {
   std::map<std::string, const ManifestEntry*> index;
   for (const ManifestEntry& entry : manifest.entries) {
-    index.emplace(FoldCase(entry.local_name), &entry);
+    index.emplace(AsciiLowered(entry.local_name), &entry);
   }
   return index;
 }

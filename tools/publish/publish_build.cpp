@@ -1,19 +1,17 @@
 #include "publish_build.h"
 
-#include <fcntl.h>
-#include <stdio.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <map>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "manifest.h"
+#include "platform/ascii_case.h"
 #include "platform/error.h"
+#include "platform/folder_swap.h"
 #include "publish_files.h"
 #include "sha256.h"
 #include "updater/gzip/gzip_writer.h"
@@ -210,7 +208,7 @@ void PlanPage(const std::vector<SourceFile>& files, SetWriter& writer) {
 void CheckUnique(const std::vector<PlannedEntry>& entries) {
   std::map<std::string, std::string> seen;
   auto claim = [&](const std::string& name) {
-    auto [it, fresh] = seen.emplace(FoldCase(name), name);
+    auto [it, fresh] = seen.emplace(AsciiLowered(name), name);
     if (!fresh)
       throw Error("two files would be installed as the same name: " + it->second + " and " + name);
   };
@@ -226,7 +224,7 @@ int AssignVersions(std::vector<PlannedEntry>& entries, const Manifest& previous,
   auto index = IndexByLocalName(previous);
   int changed = 0;
   for (PlannedEntry& planned : entries) {
-    auto it = index.find(FoldCase(planned.entry.local_name));
+    auto it = index.find(AsciiLowered(planned.entry.local_name));
     std::optional<std::string> earlier;
     if (it != index.end()) {
       if (!it->second->fingerprint.empty() &&
@@ -267,14 +265,14 @@ void CheckOutsideSources(const fs::path& out, const BuildOptions& options) {
 
 // Puts the finished folder in place of `out` in one step; the old content ends in `built`.
 void SwapIntoPlace(const fs::path& built, const fs::path& out) {
-  std::error_code ec;
-  if (fs::exists(out, ec)) {
-    if (renameat2(AT_FDCWD, built.c_str(), AT_FDCWD, out.c_str(), RENAME_EXCHANGE) != 0) {
-      throw Error("cannot replace " + out.string() + ": " + std::strerror(errno));
-    }
+  const FolderSwap swap = SwapFolderIntoPlace(built, out);
+  if (!swap.status.ok()) {
+    throw Error((swap.target_existed ? "cannot replace " : "cannot create ") + out.string() + ": " +
+                swap.status.Describe());
+  }
+  if (swap.target_existed) {
+    std::error_code ec;
     fs::remove_all(built, ec);
-  } else if (::rename(built.c_str(), out.c_str()) != 0) {
-    throw Error("cannot create " + out.string() + ": " + std::strerror(errno));
   }
 }
 

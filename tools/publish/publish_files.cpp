@@ -1,11 +1,10 @@
 #include "publish_files.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "platform/error.h"
+#include "platform/file_io.h"
 #include "platform/text_codec.h"
 
 namespace veyra {
@@ -13,20 +12,18 @@ namespace veyra {
 namespace fs = std::filesystem;
 
 std::string ReadFileBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Error("cannot read " + path.string());
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw Error("cannot read " + path.string());
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes).ok()) throw Error("cannot read " + path.string());
   return bytes;
 }
 
 void WriteFileBytes(const fs::path& path, std::string_view bytes) {
   std::error_code ec;
   if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) throw Error("cannot write " + path.string());
+  FileHandle file(path, OpenMode::kWriteEmpty);
+  if (!file.ok() || !file.WriteAllAt(0, bytes).ok() || !file.Close().ok()) {
+    throw Error("cannot write " + path.string());
+  }
 }
 
 std::vector<std::string> ListTree(const fs::path& root) {
@@ -88,14 +85,6 @@ std::string DecodeRemoteName(std::string_view remote) {
     }
   }
   return path;
-}
-
-std::string FoldCase(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
 }
 
 }  // namespace veyra

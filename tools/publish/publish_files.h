@@ -33,7 +33,4 @@ std::string EncodeRemoteName(std::string_view relative);
 // The file path on the server's disk that a remote name refers to (percent-escapes decoded).
 std::string DecodeRemoteName(std::string_view remote);
 
-// ASCII letters lowered, other bytes kept: the key under which local names are compared.
-std::string FoldCase(std::string_view text);
-
 }  // namespace veyra

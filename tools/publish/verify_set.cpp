@@ -3,6 +3,7 @@
 #include <map>
 #include <system_error>
 
+#include "platform/ascii_case.h"
 #include "platform/error.h"
 #include "platform/paths.h"
 #include "publish_files.h"
@@ -86,7 +87,7 @@ class SetChecker {
   }
 
   void ClaimLocalName(const std::string& where, const std::string& name) {
-    auto [it, fresh] = seen_.emplace(FoldCase(name), name);
+    auto [it, fresh] = seen_.emplace(AsciiLowered(name), name);
     if (!fresh) {
       problems_.push_back(where + "\"" + name + "\" is listed twice (also as \"" + it->second +
                           "\")");

@@ -15,9 +15,9 @@ constexpr int kFetchAttempts = 3;
 
 }  // namespace
 
-UpdaterEngine::InstallResult UpdaterEngine::Written(bool written) {
-  if (written) return {};
-  return {InstallResult::kNotWritten, "the file could not be written"};
+UpdaterEngine::InstallResult UpdaterEngine::Written(const FileStatus& written) {
+  if (written.ok()) return {};
+  return {InstallResult::kNotWritten, written.Describe()};
 }
 
 void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& stream,

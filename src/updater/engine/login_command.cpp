@@ -1,12 +1,7 @@
 #include "updater/engine/login_command.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "platform/paths.h"
-
-extern char** environ;
+#include "platform/process.h"
 
 namespace veyra {
 
@@ -35,22 +30,7 @@ bool StartDetached(const std::string& command_line, const std::string& working_f
   if (words.empty()) return false;
   words[0] = MapPath(words[0]).string();
 
-  std::vector<char*> argv;
-  for (auto& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  const std::string folder = MapPath(working_folder).string();
-  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-  pid_t pid = 0;
-  const int result = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
-  return result == 0;
+  return StartDetachedProcess(words, MapPath(working_folder)).ok();
 }
 
 }  // namespace veyra

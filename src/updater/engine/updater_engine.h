@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_status.h"
 #include "updater/engine/line_order.h"
 #include "updater/engine/login_command.h"
 #include "updater/engine/messages.h"
@@ -131,7 +132,7 @@ class UpdaterEngine {
   InstallResult InstallGzipFile(const QueueEntry& entry, const std::filesystem::path& target);
   InstallResult InstallRawFile(const QueueEntry& entry, const std::filesystem::path& target);
   InstallResult InstallArchive(const QueueEntry& entry, const std::filesystem::path& target);
-  static InstallResult Written(bool written);
+  static InstallResult Written(const FileStatus& written);
   GzMemBuffer Expand(GzMemExpansion& expansion, const std::string& image);
   bool RecordEntry(const QueueEntry& entry);
 

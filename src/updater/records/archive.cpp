@@ -100,8 +100,9 @@ UnpackResult UnpackArchive(std::string_view block) {
     const std::string_view data = block.substr(static_cast<size_t>(member.start),
                                                static_cast<size_t>(member.end - member.start));
     MakeFoldersOfMapped(target);
-    if (!WriteBufferToMappedFile(target, data)) {
-      result.problems.push_back({k, member.name, "the file could not be written"});
+    if (const FileStatus written = WriteBufferToMappedFile(target, data); !written.ok()) {
+      result.problems.push_back(
+          {k, member.name, "the file could not be written: " + written.Describe()});
     }
   }
   return result;

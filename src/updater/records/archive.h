@@ -57,7 +57,8 @@ struct UnpackResult {
 // Extracts every member of an archive block into the program folder (ProgramFolder() + name),
 // making the folders each needs and overwriting existing files in place. When the directory is
 // not valid nothing at all is written and its problems are returned; otherwise every member
-// whose write fails is listed as a problem and the following members are still extracted.
+// whose write fails is listed as a problem, its reason ending with the system's text for the
+// failure, and the following members are still extracted.
 UnpackResult UnpackArchive(std::string_view block);
 
 // Builds an archive block from members, in order, their data packed one after another.

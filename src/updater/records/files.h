@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_status.h"
 #include "updater/records/lines.h"
 
 namespace veyra {
@@ -19,18 +20,20 @@ bool MakeFolders(const std::string& path);
 // MakeFolders and WriteBufferToFile on a path already resolved with MapPath, for callers that
 // handle one file in several steps and resolve its name once.
 void MakeFoldersOfMapped(const std::filesystem::path& mapped);
-bool WriteBufferToMappedFile(const std::filesystem::path& mapped, std::string_view bytes);
+FileStatus WriteBufferToMappedFile(const std::filesystem::path& mapped, std::string_view bytes);
 
 // Creates an empty file when none exists; an existing file is left as it is. Failures are
 // ignored.
 void EnsureFile(const std::string& path);
 
 // Makes `bytes` the whole content of the file, creating it when needed. An existing file is
-// overwritten in place (never deleted first) and cut to the new length. False when the file
-// cannot be opened, written, sized or closed.
-bool WriteBufferToFile(const std::string& path, std::string_view bytes);
+// overwritten in place (never deleted first) and cut to the new length. The status names the
+// step that failed: opening, writing, sizing or closing the file (a failed close is a failed
+// write).
+FileStatus WriteBufferToFile(const std::string& path, std::string_view bytes);
 
-// Creates the file or truncates an existing one, then writes the bytes. Failures are ignored.
+// Creates the file or truncates an existing one, then writes the bytes and closes it. Failures are
+// ignored.
 void CreateFileFromBuffer(const std::string& path, std::string_view bytes);
 
 // One attempt to read the file and split it into `list` (SplitLines). True on success; on

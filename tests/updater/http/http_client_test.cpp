@@ -460,7 +460,8 @@ TEST(HttpClientBodyObserver, SeesTheBodyGrowWhileItArrives) {
   const std::string body(3 * 1024 * 1024 + 17, 'b');
   testing::FaultServer server([&](testing::FaultConnection& c, const std::string&) {
     c.Send(testing::FaultServer::Head(200, {"Content-Length: " + std::to_string(body.size())}));
-    c.SendSlowly(body, 512 * 1024, 5);
+    // Pieces far enough apart that a busy machine still reads them one by one.
+    c.SendSlowly(body, 512 * 1024, 40);
   });
   HttpClient client;
   std::vector<size_t> seen;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/error.h"
@@ -131,6 +133,8 @@ TEST(UnpackArchive, ReportsAMemberThatCannotBeWrittenAndGoesOn) {
   ASSERT_EQ(result.problems.size(), 1u);
   EXPECT_EQ(result.problems[0].member, 1);
   EXPECT_EQ(result.problems[0].name, "blocked\\x.txt");
+  EXPECT_EQ(result.problems[0].reason,
+            std::string("the file could not be written: ") + std::strerror(ENOTDIR));
   EXPECT_EQ(dir.Read("y.txt"), "cd");
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -26,18 +28,18 @@ TEST(MakeFolders, CreatesEveryMissingFolderOfTheFilePath) {
   // A file standing where a folder should be: still true, the later write fails instead.
   dir.Write("f", "x");
   EXPECT_TRUE(MakeFolders(dir.folder() + "f\\g.txt"));
-  EXPECT_FALSE(WriteBufferToFile(dir.folder() + "f\\g.txt", "data"));
+  EXPECT_FALSE(WriteBufferToFile(dir.folder() + "f\\g.txt", "data").ok());
 }
 
 TEST(MakeFolders, FilesAndFoldersCreatedInAPassKeepOneSpellingEach) {
   TempFolder dir;
   const FolderNamesScope pass;
   EXPECT_TRUE(MakeFolders(dir.folder() + "Maps\\Town\\a.dat"));
-  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "MAPS\\TOWN\\Npc.Dat", "1"));
-  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "maps\\town\\NPC.DAT", "2"));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "MAPS\\TOWN\\Npc.Dat", "1").ok());
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "maps\\town\\NPC.DAT", "2").ok());
   EnsureFile(dir.folder() + "maps\\Town\\npc.dat");
   CreateFileFromBuffer(dir.folder() + "Maps\\Town\\Log.txt", "x");
-  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "MAPS\\TOWN\\LOG.TXT", "y"));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "MAPS\\TOWN\\LOG.TXT", "y").ok());
   EXPECT_EQ(dir.Read("Maps/Town/Npc.Dat"), "2");
   EXPECT_EQ(dir.Read("Maps/Town/Log.txt"), "y");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
@@ -58,7 +60,7 @@ TEST(MakeFolders, FoldersMadeBeforeADeeperOneFailsAreKnownToThePass) {
   MakeFolders(dir.folder() + "Sprites\\" + std::string(300, 'x') + "\\f.spr");
   ASSERT_TRUE(dir.Exists("Sprites"));
   std::filesystem::last_write_time(root, before);  // as if within the same clock tick
-  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "SPRITES\\b.spr", "b"));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "SPRITES\\b.spr", "b").ok());
   EXPECT_EQ(dir.Read("Sprites/b.spr"), "b");
 }
 
@@ -66,9 +68,9 @@ TEST(MakeFolders, DotDotInANameMakesNoDetourFolder) {
   TempFolder dir;
   const FolderNamesScope pass;
   EXPECT_TRUE(MakeFolders(dir.folder() + "Tmp\\..\\Maps\\a.dat"));
-  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "Tmp\\..\\Maps\\a.dat", "a"));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "Tmp\\..\\Maps\\a.dat", "a").ok());
   EXPECT_TRUE(MakeFolders(dir.folder() + "maps\\b.dat"));
-  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "maps\\b.dat", "b"));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "maps\\b.dat", "b").ok());
   EXPECT_EQ(dir.Read("Maps/b.dat"), "b");
   EXPECT_FALSE(dir.Exists("Tmp"));
   EXPECT_FALSE(dir.Exists("maps"));
@@ -87,11 +89,11 @@ TEST(EnsureFile, CreatesAnEmptyFileAndKeepsAnExistingOne) {
 TEST(WriteBufferToFile, CutsALongerFileToTheNewBytes) {
   TempFolder dir;
   dir.Write("x.dat", "0123456789");
-  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "x.dat", "abc"));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "x.dat", "abc").ok());
   EXPECT_EQ(dir.Read("x.dat"), "abc");
-  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "y.dat", "new"));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "y.dat", "new").ok());
   EXPECT_EQ(dir.Read("y.dat"), "new");
-  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "y.dat", ""));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "y.dat", "").ok());
   EXPECT_EQ(dir.Read("y.dat"), "");
 }
 
@@ -102,7 +104,7 @@ TEST(WriteBufferToFile, LargeContentArrivesWholeAndInOrder) {
   std::string big(3 * 1024 * 1024 + 12345, '\0');
   for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7919 + i / 65521) % 251);
   dir.Write("big.dat", std::string(big.size() + 4096, 'x'));
-  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "big.dat", big));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "big.dat", big).ok());
   EXPECT_EQ(dir.Read("big.dat"), big);
 }
 
@@ -110,14 +112,14 @@ TEST(WriteBufferToFile, OverwritesInPlaceKeepingTheInode) {
   TempFolder dir;
   dir.Write("x.dat", "old content");
   std::filesystem::create_hard_link(dir.path() / "x.dat", dir.path() / "link.dat");
-  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "x.dat", "new"));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "x.dat", "new").ok());
   EXPECT_EQ(dir.Read("link.dat"), "new");  // the same file, not a replacement
 }
 
 TEST(WriteBufferToFile, WritesToTheExistingSpellingOfTheName) {
   TempFolder dir;
   dir.Write("data/x.dat", "old");
-  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "Data\\X.DAT", "new bytes"));
+  EXPECT_TRUE(WriteBufferToFile(dir.folder() + "Data\\X.DAT", "new bytes").ok());
   EXPECT_EQ(dir.Read("data/x.dat"), "new bytes");
   EXPECT_FALSE(dir.Exists("Data"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "data"),
@@ -128,8 +130,14 @@ TEST(WriteBufferToFile, WritesToTheExistingSpellingOfTheName) {
 TEST(WriteBufferToFile, FailsWhenTheTargetIsAFolder) {
   TempFolder dir;
   std::filesystem::create_directories(dir.path() / "taken");
-  EXPECT_FALSE(WriteBufferToFile(dir.folder() + "taken", "x"));
-  EXPECT_FALSE(WriteBufferToFile(dir.folder() + "missing\\x.dat", "x"));
+  // The status names the failure.
+  EXPECT_EQ(WriteBufferToFile(dir.folder() + "taken", "x").Describe(), std::strerror(EISDIR));
+  EXPECT_EQ(WriteBufferToFile(dir.folder() + "missing\\x.dat", "x").error, ENOENT);
+}
+
+TEST(WriteBufferToMappedFile, AFailingWriteAfterASuccessfulOpenReportsTheWritesReason) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  EXPECT_EQ(WriteBufferToMappedFile("/dev/full", "x").error, ENOSPC);
 }
 
 TEST(CreateFileFromBuffer, CreatesOrTruncates) {
