@@ -250,7 +250,7 @@ TEST(HttpClientTest, EventsOfOneRequest) {
   const std::string body(100000, 'b');
   FaultServer server([&](FaultConnection& connection, const std::string&) {
     connection.Send(FaultServer::Head(200, {"Content-Length: 100000"}));
-    connection.SendSlowly(body, 30000, 10);  // several reads, so several work events
+    connection.SendSlowly(body, 30000, 40);  // several reads, so several work events
   });
   EventLog log;
   HttpClient client(log.events());
@@ -480,7 +480,7 @@ TEST(HttpClientBodyObserver, AnObserverThatThrowsEndsTheTransfer) {
   const std::string body(2 * 1024 * 1024, 'x');
   testing::FaultServer server([&](testing::FaultConnection& c, const std::string&) {
     c.Send(testing::FaultServer::Head(200, {"Content-Length: " + std::to_string(body.size())}));
-    c.SendSlowly(body, 512 * 1024, 5);
+    c.SendSlowly(body, 512 * 1024, 40);
   });
   HttpClient client;
   EXPECT_THROW(client.Get(server.base_url() + "f",
