@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "updater/dialogs/updater_caption.h"
 #include "window_rules/geometry.h"
 
 // The network line dialog TForm2. Its six pictures are built into the form (no files): a
@@ -9,7 +10,7 @@
 // is visible (LineDialogPictureSet).
 namespace veyra::line_dialog {
 
-inline constexpr std::string_view kCaption = "VeyraOnline Update";
+inline constexpr std::string_view kCaption = kUpdaterCaption;
 
 // The size set at creation; the dialog then fits itself to its contents.
 inline constexpr Size kInitialSize{408, 408};

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "updater/dialogs/updater_caption.h"
 #include "window_rules/geometry.h"
 #include "window_rules/picture_button_layout.h"
 
@@ -9,7 +10,7 @@
 // Every picture takes the size of its picture file (UpdaterPicturePath).
 namespace veyra::update_mode_dialog {
 
-inline constexpr std::string_view kCaption = "VeyraOnline Update";
+inline constexpr std::string_view kCaption = kUpdaterCaption;
 
 // Background Image1, transparent.
 inline constexpr std::string_view kImage1Picture = "4";

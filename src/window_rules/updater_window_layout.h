@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "updater/dialogs/updater_caption.h"
 #include "updater/engine/window_state.h"
 #include "window_rules/colour.h"
 #include "window_rules/geometry.h"
@@ -12,7 +13,7 @@
 // run itself moves things to (status line, gauge, progress label) are the engine's own numbers.
 namespace veyra::updater_window {
 
-inline constexpr std::string_view kCaption = "VeyraOnline Update";
+inline constexpr std::string_view kCaption = kUpdaterCaption;
 // Captions set along the creation, so that a creation that stops early shows how far it got.
 inline constexpr std::array<std::string_view, 6> kCheckpointCaptions{"Ue1", "Ue2", "Ue3",
                                                                      "Ue4", "Ue5", "Ue6"};

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "updater/dialogs/updater_caption.h"
 #include "updater/records/lines.h"
 
 namespace veyra {
@@ -31,7 +32,7 @@ class LineDialogModel {
   // is ignored, the choice still applies to this run.
   void Confirm() const;
 
-  static constexpr const char* kCaption = "VeyraOnline Update";
+  static constexpr std::string_view kCaption = kUpdaterCaption;
 
  private:
   void PreselectFromIsp1();
