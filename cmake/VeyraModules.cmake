@@ -1,5 +1,9 @@
+include_guard(GLOBAL)
+
 # Every core module is a static library made of the .cpp files of one folder. None of them
 # links Qt, and Qt's include folders are never global, so a Qt header cannot be included here.
+# The check at the end of this file turns a slip into a configure error rather than a core that
+# quietly needs a display.
 set(VEYRA_WARNINGS -Wall -Wextra -Werror)
 
 # A static library of the .cpp files in `dir`, or a headers-only library when there are none.
@@ -23,6 +27,7 @@ endfunction()
 function(veyra_core_module name dir)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   _veyra_folder_library(${name} ${dir} "${ARG_DEPS}" "")
+  set_property(TARGET ${name} PROPERTY VEYRA_MODULE_DIR ${dir})
   set_property(GLOBAL APPEND PROPERTY VEYRA_CORE_MODULES ${name})
   if(NOT TARGET veyra_core)
     add_library(veyra_core INTERFACE)
@@ -50,3 +55,87 @@ function(veyra_test_suite name dir)
                                         GTest::gmock)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endfunction()
+
+# --- The Qt guard ---------------------------------------------------------------------------
+
+# A link item that names Qt: an imported Qt target, or a Qt library given by file or -l flag.
+set(_VEYRA_QT_LINK_REGEX "(^|[^A-Za-z0-9_])Qt[56]?::|(^|[/ ])libQt[56]|(^|[ ])-lQt[56]")
+# An #include of a Qt header: <QString>, <QtCore/QString>, <qstring.h> or "QString".
+set(_VEYRA_QT_INCLUDE_REGEX
+    "^[ \t]*#[ \t]*include[ \t]*(<Q[A-Za-z0-9_]*(/[^>]*)?>|<q[a-z0-9_]+\\.h>|\"Q[A-Za-z0-9_]*(/[^\"]*)?\")")
+
+# Sets `out` to the link chain from `target` to the first Qt item it reaches ("a -> b ->
+# Qt6::Core"), or to "" when there is none. Targets already walked are Qt-free and skipped.
+function(_veyra_qt_link_chain target out)
+  set(${out} "" PARENT_SCOPE)
+  get_property(walked GLOBAL PROPERTY _VEYRA_QT_GUARD_WALKED)
+  if(target IN_LIST walked)
+    return()
+  endif()
+  set_property(GLOBAL APPEND PROPERTY _VEYRA_QT_GUARD_WALKED ${target})
+
+  get_target_property(aliased ${target} ALIASED_TARGET)
+  if(aliased)
+    set(target ${aliased})
+  endif()
+  get_target_property(imported ${target} IMPORTED)
+  set(items)
+  foreach(property INTERFACE_LINK_LIBRARIES LINK_LIBRARIES)
+    if(imported AND property STREQUAL "LINK_LIBRARIES")
+      continue()  # an imported target is described by its interface only
+    endif()
+    get_target_property(listed ${target} ${property})
+    if(listed)
+      list(APPEND items ${listed})
+    endif()
+  endforeach()
+
+  foreach(item IN LISTS items)
+    # Private dependencies of a static library arrive as $<LINK_ONLY:name>.
+    string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" name "${item}")
+    if(item MATCHES "${_VEYRA_QT_LINK_REGEX}")
+      set(${out} "${target} -> ${name}" PARENT_SCOPE)
+      return()
+    endif()
+    if(TARGET "${name}")
+      _veyra_qt_link_chain("${name}" chain)
+      if(chain)
+        set(${out} "${target} -> ${chain}" PARENT_SCOPE)
+        return()
+      endif()
+    endif()
+  endforeach()
+endfunction()
+
+# Fails the configure step when a core module links Qt, directly or through any dependency, or
+# when a source or header in a core module's folder includes a Qt header.
+function(veyra_check_core_is_qt_free)
+  get_property(modules GLOBAL PROPERTY VEYRA_CORE_MODULES)
+  foreach(module IN LISTS modules)
+    _veyra_qt_link_chain(${module} chain)
+    if(chain)
+      get_target_property(dir ${module} VEYRA_MODULE_DIR)
+      message(FATAL_ERROR "Core module ${module} (${dir}) links Qt: ${chain}\n"
+                          "veyra_core must build without Qt; put Qt code in veyra_ui.")
+    endif()
+  endforeach()
+
+  foreach(module IN LISTS modules)
+    get_target_property(dir ${module} VEYRA_MODULE_DIR)
+    file(GLOB files ${CMAKE_SOURCE_DIR}/${dir}/*.h ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+    foreach(file IN LISTS files)
+      file(STRINGS ${file} lines REGEX "${_VEYRA_QT_INCLUDE_REGEX}")
+      if(lines)
+        list(GET lines 0 line)
+        string(STRIP "${line}" line)
+        file(RELATIVE_PATH shown ${CMAKE_SOURCE_DIR} ${file})
+        message(FATAL_ERROR "${shown} includes a Qt header (${line}), but it belongs to the core "
+                            "module ${module}, which must build without Qt; put Qt code in "
+                            "veyra_ui.")
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
+
+# Runs once everything has been declared, so dependencies added anywhere are seen.
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL veyra_check_core_is_qt_free)
