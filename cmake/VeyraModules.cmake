@@ -42,18 +42,28 @@ function(veyra_tool_module name dir)
   _veyra_folder_library(${name} ${dir} "${ARG_DEPS}" "${ARG_INCLUDE_DIRS}")
 endfunction()
 
-# One GoogleTest executable per test folder, registered with CTest test by test.
+# One GoogleTest executable per test folder, registered with CTest test by test. OWN_MAIN: the
+# folder brings its own main() (window tests create the QApplication there). ENVIRONMENT: one
+# VAR=value set for every test of the suite.
 function(veyra_test_suite name dir)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "ENVIRONMENT" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
   if(NOT sources)
     return()
   endif()
   add_executable(${name} ${sources})
   target_compile_options(${name} PRIVATE ${VEYRA_WARNINGS})
-  target_link_libraries(${name} PRIVATE veyra_test_support ${ARG_DEPS} GTest::gtest GTest::gtest_main
+  set(main GTest::gtest_main)
+  if(ARG_OWN_MAIN)
+    set(main)
+  endif()
+  target_link_libraries(${name} PRIVATE veyra_test_support ${ARG_DEPS} GTest::gtest ${main}
                                         GTest::gmock)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  set(properties TIMEOUT 300)
+  if(ARG_ENVIRONMENT)
+    list(APPEND properties ENVIRONMENT ${ARG_ENVIRONMENT})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
 
 # --- The Qt guard ---------------------------------------------------------------------------
