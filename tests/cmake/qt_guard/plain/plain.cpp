@@ -1,0 +1,5 @@
+#include "plain.h"
+
+int Plain() {
+  return 1;
+}
