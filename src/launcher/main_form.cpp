@@ -181,8 +181,15 @@ bool TMainFM::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
       const auto* mouse = static_cast<QMouseEvent*>(event);
-      const launcher::PressRoute route = pointer_.Press(ScreenPixel(mouse->globalPosition()),
-                                                        {x(), y()}, ToMouseButton(mouse->button()));
+      // The pointer's place on the window comes from the event's position on the widget it went
+      // to: the screen position and the window's corner are each rounded to whole logical
+      // pixels, so their difference can miss a click area's edge on a scaled screen.
+      const Point screen = ScreenPixel(mouse->globalPosition());
+      const Point on_window =
+          ScreenPixel(static_cast<QWidget*>(watched)->mapTo(this, mouse->position()));
+      const launcher::PressRoute route =
+          pointer_.Press(screen, {screen.left - on_window.left, screen.top - on_window.top},
+                         ToMouseButton(mouse->button()));
       if (route == launcher::PressRoute::kToPicture) return false;
       if (route == launcher::PressRoute::kMoveWindow) {
         // Without a window manager that can move it, the window follows the pointer by hand.
