@@ -37,8 +37,9 @@ void SubstituteFonts() {
 }  // namespace
 
 VeyraApplication::VeyraApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  // The name alone, not a display name: the platform shows it as the caption of a window
+  // without one (plain message boxes) but would append a display name to every other caption.
   setApplicationName(QString::fromUtf8(launcher::kApplicationTitle));
-  setApplicationDisplayName(QString::fromUtf8(launcher::kApplicationTitle));
   // The launcher's closing ends the program although other windows may still be open, and the
   // updater window's closing ends it although the launcher is; both ask for it themselves.
   setQuitOnLastWindowClosed(false);

@@ -107,6 +107,7 @@ TEST(VeyraApplication, TerminationIsNotUpToTheWindows) {
 }
 
 TEST(VeyraApplication, TheProgramIsTitledVeyraOnlineAndOutlivesItsLastWindow) {
+  EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("VeyraOnline"));
   EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("VeyraOnline"));
   EXPECT_FALSE(QGuiApplication::quitOnLastWindowClosed());
 }
