@@ -27,6 +27,10 @@ Point ScreenPixel(QPointF position) {
   return {static_cast<int>(std::floor(position.x())), static_cast<int>(std::floor(position.y()))};
 }
 
+// The launcher whose creation installed the application's exception handler last; only it
+// takes the handler away again when it goes.
+const TMainFM* handler_installed_by = nullptr;
+
 int StateIndex(ButtonState state) {
   return static_cast<int>(state) - 1;
 }
@@ -52,7 +56,10 @@ TMainFM::TMainFM(LauncherActions actions, LauncherLanguage language, QWidget* pa
 }
 
 TMainFM::~TMainFM() {
-  if (installed_exception_handler_) VeyraApplication::SetExceptionHandler(nullptr);
+  if (handler_installed_by == this) {
+    VeyraApplication::SetExceptionHandler(nullptr);
+    handler_installed_by = nullptr;
+  }
 }
 
 void TMainFM::BuildWindow() {
@@ -83,7 +90,7 @@ void TMainFM::BuildWindow() {
   }
 
   VeyraApplication::SetExceptionHandler(&TMainFM::AppException);
-  installed_exception_handler_ = true;
+  handler_installed_by = this;
 }
 
 void TMainFM::CreateButtonImages(const QImage& strip) {

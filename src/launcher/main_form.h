@@ -94,7 +94,6 @@ class TMainFM : public QWidget {
   PictureButtons* buttons_ = nullptr;
   launcher::LauncherPointer pointer_;
   bool centre_when_shown_ = false;
-  bool installed_exception_handler_ = false;
 };
 
 }  // namespace veyra

@@ -270,6 +270,15 @@ TEST_F(LauncherWindow, AnExceptionFromAButtonsWorkIsDroppedAndNoted) {
   EXPECT_FALSE(ShowsPressed(*launcher, 3));
 }
 
+TEST_F(LauncherWindow, TheExceptionHandlerGoesWithTheLauncherThatInstalledItLast) {
+  auto first = Create(Counting());
+  auto second = Create(Counting());
+  first.reset();
+  EXPECT_TRUE(VeyraApplication::HasExceptionHandler());
+  second.reset();
+  EXPECT_FALSE(VeyraApplication::HasExceptionHandler());
+}
+
 TEST_F(LauncherWindow, CreationDeletesTheUpdateStateOfAnIncompleteInstallation) {
   game_.Write("Data/Talk.Dat", std::string(1000, 'x'));
   game_.Write("update2.dat", "record");
