@@ -22,7 +22,7 @@ using launcher::ButtonState;
 
 namespace {
 
-// The screen pixel under a pointer position given in (possibly fractional) logical pixels.
+// The whole logical pixel that holds a position given in (possibly fractional) logical pixels.
 Point ScreenPixel(QPointF position) {
   return {static_cast<int>(std::floor(position.x())), static_cast<int>(std::floor(position.y()))};
 }
