@@ -9,6 +9,10 @@
 // picture buttons cut from one strip of artwork.
 namespace veyra::launcher {
 
+// The application title: the task bar's name of the program and the caption of its plain
+// message boxes.
+inline constexpr const char* kApplicationTitle = "VeyraOnline";
+
 // The launcher's buttons, numbered as ButtonPos and the strip count them.
 enum LauncherButton : int {
   kUpdateButton = 1,    // UpdateClick: update and play

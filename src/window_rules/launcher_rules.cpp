@@ -1,5 +1,6 @@
 #include "window_rules/launcher_rules.h"
 
+#include <array>
 #include <string>
 
 #include "platform/error.h"
@@ -19,10 +20,18 @@ HitTestResult WMNCHitTest(int x, int y) {
   return LauncherButtonAt(x, y) ? HitTestResult::kClient : HitTestResult::kCaption;
 }
 
-Rect ButtonStripFrame(int button, ButtonState state) {
+namespace {
+
+void CheckButton(int button) {
   if (button < 1 || button > kButtonCount) {
     throw Error("no launcher button " + std::to_string(button));
   }
+}
+
+}  // namespace
+
+Rect ButtonStripFrame(int button, ButtonState state) {
+  CheckButton(button);
   const int frame = (button - 1) * 2 + (static_cast<int>(state) - 1);
   return {kButtonPictureSize.width * frame, 0, kButtonPictureSize.width, kButtonPictureSize.height};
 }
@@ -33,6 +42,29 @@ const char* LauncherBackgroundFile(bool traditional_locale) {
 
 const char* LauncherButtonStripFile(bool traditional_locale) {
   return traditional_locale ? kTraditionalButtonStrip : kSimplifiedButtonStrip;
+}
+
+WebWindow WebButtonWindow(bool traditional_locale) {
+  return traditional_locale ? WebWindow::kAgreement : WebWindow::kHomePage;
+}
+
+std::string LauncherButtonName(int button, std::string_view language_code) {
+  CheckButton(button);
+  struct Names {
+    const char* traditional;
+    const char* simplified;
+    const char* english;
+  };
+  static constexpr std::array<Names, kButtonCount> kNames{{
+      {"更新遊戲", "更新游戏", "Update and play"},
+      {"遊戲網站", "游戏网站", "Web site"},
+      {"遊戲設定", "游戏设置", "Settings"},
+      {"離開", "离开", "Exit"},
+  }};
+  const Names& names = kNames[button - 1];
+  if (language_code == "t") return names.traditional;
+  if (language_code == "s") return names.simplified;
+  return names.english;
 }
 
 }  // namespace veyra::launcher

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "window_rules/geometry.h"
 #include "window_rules/launcher_layout.h"
@@ -31,5 +33,15 @@ Rect ButtonStripFrame(int button, ButtonState state);
 // The launcher's artwork for the locale test IsTraditionalLocale().
 const char* LauncherBackgroundFile(bool traditional_locale);
 const char* LauncherButtonStripFile(bool traditional_locale);
+
+// The window the web button opens: the service agreement window (shown beside the launcher) on a
+// Traditional-Chinese system, the full-screen home page window (shown modally) on any other.
+enum class WebWindow { kAgreement, kHomePage };
+WebWindow WebButtonWindow(bool traditional_locale);
+
+// The name a screen reader gives button `button` (1..4): its action in the display language
+// `language_code` ("t" Traditional Chinese, "s" Simplified Chinese, anything else English), as
+// UTF-8. Throws veyra::Error for a button outside 1..4.
+std::string LauncherButtonName(int button, std::string_view language_code);
 
 }  // namespace veyra::launcher

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include "launcher/veyra_application.h"
 
-// Window tests need a QApplication for their whole run. They use Qt's offscreen platform, so no
-// display is needed; set QT_QPA_PLATFORM to another platform to watch them.
+// Window tests run in the program's own application object, which catches what handlers throw
+// and provides the fonts and built-in pictures. They use Qt's offscreen platform, so no display
+// is needed; set QT_QPA_PLATFORM to another platform to watch them.
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  veyra::VeyraApplication app(argc, argv);
   return RUN_ALL_TESTS();
 }

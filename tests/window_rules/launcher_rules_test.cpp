@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "platform/error.h"
 
 namespace veyra::launcher {
@@ -60,6 +63,27 @@ TEST(LauncherArtwork, OnlyATraditionalLocaleGetsTheTraditionalPictures) {
   EXPECT_STREQ(LauncherBackgroundFile(false), "Upimg\\Main_Img1s.bmp");
   EXPECT_STREQ(LauncherButtonStripFile(true), "Upimg\\Main_Img2C.Bmp");
   EXPECT_STREQ(LauncherButtonStripFile(false), "Upimg\\Main_Img2S.bmp");
+}
+
+TEST(LauncherWebButton, OnlyATraditionalLocaleOpensTheAgreementWindow) {
+  EXPECT_EQ(WebButtonWindow(true), WebWindow::kAgreement);
+  EXPECT_EQ(WebButtonWindow(false), WebWindow::kHomePage);
+}
+
+TEST(LauncherButtonNames, EachButtonIsNamedInTheDisplayLanguage) {
+  for (const char* code : {"t", "s", "n"}) {
+    std::set<std::string> names;
+    for (int button = 1; button <= kButtonCount; ++button) {
+      names.insert(LauncherButtonName(button, code));
+    }
+    EXPECT_EQ(names.size(), 4u) << code << ": every button has a name of its own";
+  }
+  EXPECT_EQ(LauncherButtonName(kUpdateButton, "t"), "更新遊戲");
+  EXPECT_EQ(LauncherButtonName(kUpdateButton, "s"), "更新游戏");
+  EXPECT_EQ(LauncherButtonName(kExitButton, "n"), "Exit");
+  // A code the program does not know reads as English, like every other display text.
+  EXPECT_EQ(LauncherButtonName(kExitButton, "x"), LauncherButtonName(kExitButton, "n"));
+  EXPECT_THROW(LauncherButtonName(5, "t"), Error);
 }
 
 }  // namespace
