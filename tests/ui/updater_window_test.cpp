@@ -229,14 +229,9 @@ TEST_F(UpdaterWindowTest, TheWindowIsLaidOutAsDesigned) {
   EXPECT_EQ(form->WebBrowser1->geometry(), QRect(268, 52, 324, 422));
   ASSERT_EQ(page->navigated.size(), 1u);
   EXPECT_EQ(page->navigated[0], game.folder() + "index2.html");
-  EXPECT_EQ(form->ListBox1->geometry(), QRect(34, 67, 207, 183));
-  EXPECT_EQ(form->ListBox2->geometry(), QRect(34, 281, 207, 183));
   EXPECT_EQ(form->ListBox1->font().family(), "Courier New");
-  EXPECT_EQ(form->Gauge1->geometry(), QRect(37, 499, 545, 25));
-  EXPECT_EQ(form->Image2->geometry(), QRect(117, 528, 90, 26));
   EXPECT_EQ(form->Image3->geometry(), QRect(80, 528, 129, 26));
-  EXPECT_EQ(form->Image6->geometry(), QRect(265, 528, 90, 26));
-  EXPECT_EQ(form->Image4->geometry(), QRect(412, 528, 90, 26));
+  EXPECT_EQ(form->Image6->geometry(), QRect(265, 528, 90, 26));  // its picture's size
   EXPECT_FALSE(form->Image3->isVisibleTo(form.get()));
   EXPECT_FALSE(form->Label3->isVisibleTo(form.get()));
   EXPECT_EQ(form->Label3->font().family(), "標楷體");
