@@ -27,4 +27,13 @@ struct PictureButtonLayout {
   bool swaps_only_existing_pictures;
 };
 
+// What a handler does when it is to show one of its button's pictures: load it (a picture that
+// cannot be loaded then ends the handler before its action), or, for a button that swaps only
+// existing pictures and a file that is not there, keep the picture shown and go on.
+enum class PictureChange { kLoad, kKeep };
+constexpr PictureChange PictureChangeFor(const PictureButtonLayout& button, bool file_exists) {
+  return button.swaps_only_existing_pictures && !file_exists ? PictureChange::kKeep
+                                                             : PictureChange::kLoad;
+}
+
 }  // namespace veyra

@@ -8,6 +8,10 @@
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The embedded browser refuses to start its sandbox as root (as tests in containers run); the
+  // program itself never turns it off.
+  qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
   veyra::VeyraApplication app(argc, argv);
   return RUN_ALL_TESTS();
 }
