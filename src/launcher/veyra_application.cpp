@@ -1,11 +1,10 @@
 #include "launcher/veyra_application.h"
 
-#include <QFont>
-#include <QFontDatabase>
 #include <cstdio>
 #include <cstdlib>
 
 #include "ui/builtin_artwork.h"
+#include "ui/fonts.h"
 #include "window_rules/launcher_layout.h"
 
 namespace veyra {
@@ -14,24 +13,6 @@ namespace {
 VeyraApplication::ExceptionHandler& InstalledHandler() {
   static VeyraApplication::ExceptionHandler handler;
   return handler;
-}
-
-// The typeface that stands in for Courier New: the system's fixed-pitch face, or any installed
-// monospace family when the platform names none.
-QString MonospaceFamily() {
-  const QString fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-  if (!fixed.isEmpty() && QFontDatabase::isFixedPitch(fixed)) return fixed;
-  for (const QString& family : QFontDatabase::families()) {
-    if (QFontDatabase::isFixedPitch(family)) return family;
-  }
-  return QStringLiteral("Monospace");
-}
-
-// The forms ask for the faces of the game's own system; these are their counterparts here.
-void SubstituteFonts() {
-  QFont::insertSubstitution(QStringLiteral("新細明體"), QStringLiteral("AR PL UMing TW"));
-  QFont::insertSubstitution(QStringLiteral("標楷體"), QStringLiteral("AR PL UKai TW"));
-  QFont::insertSubstitution(QStringLiteral("Courier New"), MonospaceFamily());
 }
 
 }  // namespace
@@ -43,7 +24,7 @@ VeyraApplication::VeyraApplication(int& argc, char** argv) : QApplication(argc, 
   // The launcher's closing ends the program although other windows may still be open, and the
   // updater window's closing ends it although the launcher is; both ask for it themselves.
   setQuitOnLastWindowClosed(false);
-  SubstituteFonts();
+  InstallFontSubstitutes();
   LoadBuiltinArtwork();
 }
 

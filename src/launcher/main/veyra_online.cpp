@@ -3,6 +3,7 @@
 //   VeyraOnline [--folder DIR] [--home-url URL] [--account-url URL] [--] [PARAM1 [PARAM2 [PARAM3]]]
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -15,13 +16,18 @@
 #include "startup/launcher_options.h"
 #include "text/language.h"
 #include "ui/qt_pump.h"
+#include "ui/updater/tform1.h"
 
 namespace {
 
-// The windows the launcher's buttons open. The program has no updater, agreement, home page or
-// settings window yet, so each button gives only its pressed feedback.
-veyra::LauncherActions ProgramActions(const veyra::LauncherOptions&) {
-  return {};
+// The windows the launcher's buttons open. The agreement, home page and settings windows do not
+// exist yet, so the web and settings buttons give only their pressed feedback.
+veyra::LauncherActions ProgramActions(const veyra::LauncherOptions& options) {
+  veyra::LauncherActions actions;
+  actions.create_updater_window = [parameters = options.game_parameters](QWidget* parent) {
+    return std::make_unique<veyra::TForm1>(parameters, parent);
+  };
+  return actions;
 }
 
 // Start-up's windows after the launcher, both hidden: the service agreement window, then the

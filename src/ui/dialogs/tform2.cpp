@@ -4,7 +4,6 @@
 #include <QShowEvent>
 
 #include "platform/text_codec.h"
-#include "ui/fonts.h"
 #include "ui/updater/form_pictures.h"
 #include "ui/widgets/picture_control.h"
 #include "updater/dialogs/line_dialog_model.h"
@@ -34,7 +33,6 @@ TForm2::TForm2(LineDialogModel& model, const std::string& language_code, QPoint 
                           Qt::MSWindowsFixedSizeDialogHint),
       model_(model),
       updater_window_at_(updater_window_at) {
-  InstallFontSubstitutes();
   QFont font(QString::fromUtf8(updater_window::kWindowFont.data(),
                                static_cast<qsizetype>(updater_window::kWindowFont.size())));
   font.setPixelSize(kFormFontPixels);

@@ -16,7 +16,6 @@
 #include "text/language.h"
 #include "ui/dialogs/tform2.h"
 #include "ui/dialogs/tform3.h"
-#include "ui/fonts.h"
 #include "ui/updater/form_pictures.h"
 #include "ui/updater/gauge_widget.h"
 #include "ui/updater/list_box_sync.h"
@@ -87,7 +86,6 @@ TForm1::TForm1(const std::vector<std::string>& program_arguments, UpdaterWindowO
       language_code_(WithDefaults(options).language_code),
       options_(WithDefaults(std::move(options))),
       engine_(*this, language_code_) {
-  InstallFontSubstitutes();
   BuildControls();
   WireButtons();
   Guarded([&] { FormCreate(program_arguments); });
