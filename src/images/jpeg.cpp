@@ -1,7 +1,6 @@
 #include "images/jpeg.h"
 
 #include <csetjmp>
-#include <fstream>
 #include <string>
 #include <type_traits>
 
@@ -13,6 +12,7 @@
 #include <jerror.h>
 
 #include "platform/error.h"
+#include "platform/file_io.h"
 #include "platform/paths.h"
 
 namespace veyra {
@@ -222,16 +222,16 @@ std::optional<RgbImage> DecodeJpeg(std::string_view bytes, std::string* why) {
 }
 
 std::optional<RgbImage> LoadJpegFile(const std::string& path, std::string* why) {
-  std::ifstream stream(MapPath(path), std::ios::binary);
-  if (!stream.is_open()) throw Error("cannot open " + path);
-  stream.seekg(0, std::ios::end);
-  const std::streamoff size = stream.tellg();
-  if (size < 0) throw Error("read error in " + path);
-  if (uint64_t(size) > kMaxJpegBytes) return Refuse(why, "JPEG data too large");
+  FileHandle file(MapPath(path), OpenMode::kRead);
+  if (!file.ok()) throw Error("cannot open " + path);
+  uint64_t size = 0;
+  if (!file.Size(size).ok()) throw Error("read error in " + path);
+  if (size > kMaxJpegBytes) return Refuse(why, "JPEG data too large");
   std::string bytes(static_cast<size_t>(size), '\0');
-  stream.seekg(0);
-  stream.read(bytes.data(), size);
-  if (!stream || stream.gcount() != size) throw Error("read error in " + path);
+  size_t done = 0;
+  if (!file.ReadAt(0, bytes.data(), bytes.size(), done).ok() || done != bytes.size()) {
+    throw Error("read error in " + path);
+  }
   return DecodeJpeg(bytes, why);
 }
 

@@ -1,11 +1,9 @@
 #include "startup/stale_update_state.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
+#include "platform/file_io.h"
 #include "platform/paths.h"
 
 namespace veyra {
@@ -16,13 +14,12 @@ bool IsFile(const std::filesystem::path& path) {
   return std::filesystem::is_regular_file(path, ec);
 }
 
-// The size found by seeking to the end, or -1 when the file cannot be opened.
-int64_t SizeBySeeking(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
-  const off_t end = ::lseek(fd, 0, SEEK_END);
-  ::close(fd);
-  return end < 0 ? -1 : static_cast<int64_t>(end);
+// The size of the open file, or -1 when the file cannot be opened or sized.
+int64_t SizeOf(const std::filesystem::path& path) {
+  FileHandle file(path, OpenMode::kRead);
+  uint64_t size = 0;
+  if (!file.ok() || !file.Size(size).ok()) return -1;
+  return static_cast<int64_t>(size);
 }
 
 }  // namespace
@@ -32,11 +29,10 @@ void CleanUpStaleUpdateState(const std::string& application_folder) noexcept {
     std::string folder = application_folder;
     if (folder.empty() || (folder.back() != '/' && folder.back() != '\\')) folder += '/';
     const std::filesystem::path talk = MapPath(folder + "Data\\Talk.Dat");
-    if (!IsFile(talk) || SizeBySeeking(talk) >= kTalkDatMinimumSize) return;
+    if (!IsFile(talk) || SizeOf(talk) >= kTalkDatMinimumSize) return;
     for (const char* name : {"update3.dat", "update2.dat"}) {
       const std::filesystem::path record = MapPath(folder + name);
-      std::error_code ignored;
-      if (IsFile(record)) std::filesystem::remove(record, ignored);
+      if (IsFile(record)) RemoveFile(record);
     }
   } catch (...) {
     // The launcher opens whatever the clean-up met.
