@@ -5,6 +5,7 @@
 #include <QWebEngineView>
 #include <filesystem>
 
+#include "support/file_content.h"
 #include "support/nginx_server.h"
 #include "ui/updater/gauge_widget.h"
 #include "ui/updater/page_panel.h"
@@ -15,19 +16,6 @@
 
 namespace veyra::testing {
 namespace {
-
-// Content that differs per file and does not compress to nothing.
-std::string FileContent(int index, size_t size) {
-  std::string content(size, '\0');
-  uint32_t state = 2463534242u + static_cast<uint32_t>(index);
-  for (char& c : content) {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    c = static_cast<char>('a' + state % 16);
-  }
-  return content;
-}
 
 // An update set served by a real nginx on 127.0.0.1, published beside the game folder; web0.dat
 // names a dead line first, so the window fails over to the server.

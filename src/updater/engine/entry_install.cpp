@@ -61,10 +61,16 @@ void UpdaterEngine::ReportWriteFailure(const std::string& local_name, std::strin
   view_.ShowMessage(messages_.WriteFailed(local_name));
 }
 
-GzMemBuffer UpdaterEngine::Expand(GzMemExpansion& expansion, const std::string& image) {
+std::optional<GzMemBuffer> UpdaterEngine::FetchExpanded(const QueueEntry& entry,
+                                                        const std::filesystem::path& target) {
+  // The image is expanded ahead while it arrives, so that little is left once it is complete.
+  GzMemExpansion expansion;
+  FetchToStream(entry.remote_name, DownloadBuffer, &expansion);
+  if (!Downloaded) return std::nullopt;
+  MakeFoldersOfMapped(target);
   expansion.SetMessagePump([] { PumpMessages(); });
   try {
-    return expansion.Finish(image.data(), image.size());
+    return expansion.Finish(DownloadBuffer.data(), DownloadBuffer.size());
   } catch (const Error& error) {
     expand_error_ = error.what();
     outcome_ = RunOutcome::kExpandFailed;
@@ -74,12 +80,9 @@ GzMemBuffer UpdaterEngine::Expand(GzMemExpansion& expansion, const std::string& 
 
 UpdaterEngine::InstallResult UpdaterEngine::InstallGzipFile(const QueueEntry& entry,
                                                             const std::filesystem::path& target) {
-  GzMemExpansion expansion;
-  FetchToStream(entry.remote_name, DownloadBuffer, &expansion);
-  if (!Downloaded) return {InstallResult::kNotDownloaded, {}};
-  MakeFoldersOfMapped(target);
-  const GzMemBuffer expanded = Expand(expansion, DownloadBuffer);
-  return Written(WriteBufferToMappedFile(target, expanded.view()));
+  const std::optional<GzMemBuffer> expanded = FetchExpanded(entry, target);
+  if (!expanded) return {InstallResult::kNotDownloaded, {}};
+  return Written(WriteBufferToMappedFile(target, expanded->view()));
 }
 
 UpdaterEngine::InstallResult UpdaterEngine::InstallRawFile(const QueueEntry& entry,
@@ -92,11 +95,9 @@ UpdaterEngine::InstallResult UpdaterEngine::InstallRawFile(const QueueEntry& ent
 
 UpdaterEngine::InstallResult UpdaterEngine::InstallArchive(const QueueEntry& entry,
                                                            const std::filesystem::path& target) {
-  GzMemExpansion expansion;
-  FetchToStream(entry.remote_name, DownloadBuffer, &expansion);
-  if (!Downloaded) return {InstallResult::kNotDownloaded, {}};
-  MakeFoldersOfMapped(target);
-  ArchiveBuffer.assign(Expand(expansion, DownloadBuffer).view());
+  const std::optional<GzMemBuffer> expanded = FetchExpanded(entry, target);
+  if (!expanded) return {InstallResult::kNotDownloaded, {}};
+  ArchiveBuffer.assign(expanded->view());
   // A refused directory writes nothing; a member that cannot be written fails the entry.
   const UnpackResult unpacked = UnpackArchive(ArchiveBuffer);
   if (unpacked.ok()) return {};

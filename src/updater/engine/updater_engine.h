@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -133,7 +134,10 @@ class UpdaterEngine {
   InstallResult InstallRawFile(const QueueEntry& entry, const std::filesystem::path& target);
   InstallResult InstallArchive(const QueueEntry& entry, const std::filesystem::path& target);
   static InstallResult Written(const FileStatus& written);
-  GzMemBuffer Expand(GzMemExpansion& expansion, const std::string& image);
+  // Downloads a gzip image into DownloadBuffer, makes the target's folders and expands it;
+  // nullopt when the download failed. An expansion failure leaves as veyra::Error.
+  std::optional<GzMemBuffer> FetchExpanded(const QueueEntry& entry,
+                                           const std::filesystem::path& target);
   bool RecordEntry(const QueueEntry& entry);
 
   void Redraw() { view_.StateChanged(window_, UpdateState); }

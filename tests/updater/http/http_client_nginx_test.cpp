@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "support/file_content.h"
 #include "support/nginx_server.h"
 #include "support/temp_folder.h"
 #include "updater/http/event_log.h"
@@ -13,6 +14,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using testing::EventLog;
+using testing::FileContent;
 using testing::NginxServer;
 using testing::TempFolder;
 
@@ -23,19 +25,6 @@ class HttpClientNginxTest : public ::testing::Test {
   }
   TempFolder root_;
 };
-
-// Content that differs per file and is not trivially compressible.
-std::string FileContent(int index, size_t size) {
-  std::string content(size, '\0');
-  uint32_t state = 2463534242u + static_cast<uint32_t>(index);
-  for (char& c : content) {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    c = static_cast<char>(state);
-  }
-  return content;
-}
 
 TEST_F(HttpClientNginxTest, FetchesAFileAndReportsAMissingOne) {
   const std::string content = FileContent(0, 300000);
