@@ -1,8 +1,18 @@
 // VeyraOnline: the launcher. Run from the game folder (or with --folder DIR); up to three further
 // parameters are handed on to the game's login program.
 //   VeyraOnline [--folder DIR] [--home-url URL] [--account-url URL] [--] [PARAM1 [PARAM2 [PARAM3]]]
+#include <unistd.h>
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -34,9 +44,77 @@ veyra::LauncherActions ProgramActions(const veyra::LauncherOptions& options) {
 // settings window. Neither exists in the program yet, so nothing is created.
 void CreateHiddenWindows(const veyra::LauncherOptions&) {}
 
+// A measuring hook for bench/run_window_bench.sh: with VEYRA_REPORT_FIRST_FRAME=1 in the
+// environment, the launcher's first frame prints on stderr how long after the process started it
+// was drawn. Without the variable nothing is installed.
+bool FirstFrameRequested() {
+  const char* value = std::getenv("VEYRA_REPORT_FIRST_FRAME");
+  return value != nullptr && *value != '\0' && std::strcmp(value, "0") != 0;
+}
+
+// Milliseconds since the kernel started this process (field 22 of /proc/self/stat, in clock
+// ticks since boot, so the figure is up to one tick too large); negative when unreadable.
+double MsSinceProcessStart() {
+  std::ifstream file("/proc/self/stat");
+  const std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  // The fields after the command name, which is in parentheses and may hold spaces.
+  const size_t after_name = stat.rfind(')');
+  if (after_name == std::string::npos) return -1;
+  const char* field = stat.c_str() + after_name + 1;
+  for (int number = 3; number < 22; ++number) {  // field 3 (state) ... field 21
+    field = std::strchr(field + 1, ' ');
+    if (field == nullptr) return -1;
+  }
+  const double start_ticks = std::strtod(field + 1, nullptr);
+  timespec now{};
+  if (clock_gettime(CLOCK_BOOTTIME, &now) != 0) return -1;
+  const double now_ms =
+      static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+  return now_ms - start_ticks * 1e3 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Watches the launcher and its pictures (a picture covering the window may be painted alone) for
+// the first paint; once the event that caused it (the first expose, which paints the window and
+// hands the frame to the display) has been handled, prints the time.
+class FirstFrameReport : public QObject {
+ public:
+  FirstFrameReport(QWidget& window, std::chrono::steady_clock::time_point main_started)
+      : main_started_(main_started) {
+    watched_.push_back(&window);
+    for (QWidget* child : window.findChildren<QWidget*>()) watched_.push_back(child);
+    for (QWidget* widget : watched_) widget->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !painted_) {
+      painted_ = true;
+      for (QWidget* widget : watched_) widget->removeEventFilter(this);
+      QTimer::singleShot(0, this, [this] { Print(); });
+    }
+    return false;
+  }
+
+ private:
+  void Print() const {
+    const double since_start = MsSinceProcessStart();
+    const std::chrono::duration<double, std::milli> since_main =
+        std::chrono::steady_clock::now() - main_started_;
+    std::fprintf(stderr,
+                 "VeyraOnline: first frame %.1f ms after the process started (%.1f ms after "
+                 "main began)\n",
+                 since_start, since_main.count());
+    std::fflush(stderr);
+  }
+
+  std::chrono::steady_clock::time_point main_started_;
+  std::vector<QWidget*> watched_;
+  bool painted_ = false;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const auto main_started = std::chrono::steady_clock::now();
   // Module start-up: the locale is read once, for the process's whole life; the Big5-to-GB
   // table is built into the program.
   veyra::SystemLcid();
@@ -68,6 +146,10 @@ int main(int argc, char** argv) {
   veyra::TMainFM launcher(ProgramActions(options), language);
   CreateHiddenWindows(options);
 
+  std::unique_ptr<FirstFrameReport> first_frame;
+  if (FirstFrameRequested()) {
+    first_frame = std::make_unique<FirstFrameReport>(launcher, main_started);
+  }
   launcher.show();
   return app.exec();
 }

@@ -16,6 +16,7 @@
 #include "text/language.h"
 #include "ui/dialogs/tform2.h"
 #include "ui/dialogs/tform3.h"
+#include "ui/qt_pump.h"
 #include "ui/updater/form_pictures.h"
 #include "ui/updater/gauge_widget.h"
 #include "ui/updater/list_box_sync.h"
@@ -304,6 +305,8 @@ void TForm1::Image2MouseUp() {
   if (!ShowButtonPicture(*Image2, layout::kImage2, layout::kImage2.released, language_code_)) {
     return;
   }
+  // Measures the main pass this press starts, when VEYRA_REPORT_EVENT_GAPS asks for it.
+  const EventGapReport gaps("main pass", engine_.window().Button1Enabled);
   engine_.StartPictureClicked();
 }
 
