@@ -1,7 +1,5 @@
 #include "ui/widgets/picture_buttons.h"
 
-#include <QApplication>
-
 #include "ui/widgets/picture_control.h"
 
 namespace veyra {
@@ -24,13 +22,19 @@ PictureId PictureButtons::Add(PictureControl* picture, Handlers handlers) {
   connect(picture, &PictureControl::Pressed, this,
           [this, id](Qt::MouseButton button) { OnPressed(id, button); });
   connect(picture, &PictureControl::Released, this,
-          [this](Qt::MouseButton button, QPointF global) { OnReleased(button, global); });
+          [this, picture](Qt::MouseButton button, QPointF global) {
+            OnReleased(button, PictureAt(*picture->window(), global));
+          });
   return id;
 }
 
-std::optional<PictureId> PictureButtons::PictureAt(QPointF global) const {
-  // The widget on screen at the pointer, walked up to a picture of this group.
-  for (QWidget* widget = QApplication::widgetAt(global.toPoint()); widget != nullptr;
+std::optional<PictureId> PictureButtons::PictureAt(QWidget& window, QPointF global) const {
+  // The control of the pressed picture's window at the pointer (the window that holds the mouse
+  // while a button is down), walked up to a picture of this group.
+  const QPoint inside = window.mapFromGlobal(global.toPoint());
+  if (!window.rect().contains(inside)) return std::nullopt;
+  QWidget* at = window.childAt(inside);
+  for (QWidget* widget = at != nullptr ? at : &window; widget != nullptr;
        widget = widget->parentWidget()) {
     for (size_t i = 0; i < pictures_.size(); ++i) {
       if (pictures_[i] == widget) return static_cast<PictureId>(i);
@@ -43,8 +47,8 @@ void PictureButtons::OnPressed(PictureId id, Qt::MouseButton button) {
   Dispatch(router_.Press(id, ToMouseButton(button)));
 }
 
-void PictureButtons::OnReleased(Qt::MouseButton button, QPointF global) {
-  Dispatch(router_.Release(PictureAt(global), ToMouseButton(button)));
+void PictureButtons::OnReleased(Qt::MouseButton button, std::optional<PictureId> under_pointer) {
+  Dispatch(router_.Release(under_pointer, ToMouseButton(button)));
 }
 
 void PictureButtons::Dispatch(const std::vector<PictureEvent>& events) {

@@ -2,7 +2,9 @@
 
 #include <QObject>
 #include <QPointF>
+#include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "window_rules/picture_button_router.h"
@@ -35,8 +37,8 @@ class PictureButtons : public QObject {
 
  private:
   void OnPressed(PictureId id, Qt::MouseButton button);
-  void OnReleased(Qt::MouseButton button, QPointF global);
-  std::optional<PictureId> PictureAt(QPointF global) const;
+  void OnReleased(Qt::MouseButton button, std::optional<PictureId> under_pointer);
+  std::optional<PictureId> PictureAt(QWidget& window, QPointF global) const;
   void Dispatch(const std::vector<PictureEvent>& events);
 
   std::vector<PictureControl*> pictures_;
