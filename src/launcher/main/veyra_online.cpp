@@ -2,8 +2,10 @@
 // parameters are handed on to the game's login program.
 //   VeyraOnline [--folder DIR] [--home-url URL] [--account-url URL] [--] [PARAM1 [PARAM2 [PARAM3]]]
 #include <unistd.h>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 #include <chrono>
 #include <cstdio>
@@ -25,24 +27,46 @@
 #include "platform/paths.h"
 #include "startup/launcher_options.h"
 #include "text/language.h"
+#include "ui/agreement/fm_web.h"
+#include "ui/agreement/link_to_office.h"
 #include "ui/qt_pump.h"
 #include "ui/updater/tform1.h"
 
 namespace {
 
-// The windows the launcher's buttons open. The agreement, home page and settings windows do not
-// exist yet, so the web and settings buttons give only their pressed feedback.
+// The service agreement window: created hidden at start-up, it lives until the main loop ends.
+veyra::TLinkToOfficeFM* agreement_window = nullptr;
+
+// The windows the launcher's buttons open. The settings window does not exist yet, so the
+// settings button gives only its pressed feedback.
 veyra::LauncherActions ProgramActions(const veyra::LauncherOptions& options) {
   veyra::LauncherActions actions;
   actions.create_updater_window = [parameters = options.game_parameters](QWidget* parent) {
     return std::make_unique<veyra::TForm1>(parameters, parent);
   };
+  actions.show_agreement_window = [] {
+    if (agreement_window == nullptr) return;
+    agreement_window->show();
+    agreement_window->raise();
+    agreement_window->activateWindow();
+  };
+  const QUrl home_page = QUrl(
+      QString::fromStdString(options.home_url.value_or(veyra::agreement::kDefaultHomePageUrl)));
+  actions.show_home_page_window = [home_page] { veyra::ShowFmWeb(home_page); };
   return actions;
 }
 
 // Start-up's windows after the launcher, both hidden: the service agreement window, then the
-// settings window. Neither exists in the program yet, so nothing is created.
-void CreateHiddenWindows(const veyra::LauncherOptions&) {}
+// settings window, which does not exist in the program yet.
+void CreateHiddenWindows(const veyra::LauncherOptions& options) {
+  const QUrl account_site = QUrl(QString::fromStdString(
+      options.account_url.value_or(veyra::agreement::kDefaultAccountSiteUrl)));
+  agreement_window = new veyra::TLinkToOfficeFM(options.program_folder, account_site);
+  QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] {
+    delete agreement_window;
+    agreement_window = nullptr;
+  });
+}
 
 // A measuring hook for bench/run_window_bench.sh: with VEYRA_REPORT_FIRST_FRAME=1 in the
 // environment, the launcher's first frame prints on stderr how long after the process started it
