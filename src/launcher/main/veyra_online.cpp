@@ -3,6 +3,7 @@
 //   VeyraOnline [--folder DIR] [--home-url URL] [--account-url URL] [--] [PARAM1 [PARAM2 [PARAM3]]]
 #include <unistd.h>
 #include <QEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <chrono>
@@ -26,22 +27,29 @@
 #include "startup/launcher_options.h"
 #include "text/language.h"
 #include "ui/qt_pump.h"
+#include "ui/settings/tset_screen_fm.h"
 #include "ui/updater/tform1.h"
 
 namespace {
 
-// The windows the launcher's buttons open. The agreement, home page and settings windows do not
-// exist yet, so the web and settings buttons give only their pressed feedback.
+// The settings window: created hidden at start-up, owned by main, shown by the settings button.
+QPointer<veyra::TSetScreenFM> settings_window;
+
+// The windows the launcher's buttons open. The agreement and home page windows do not exist yet,
+// so the web button gives only its pressed feedback.
 veyra::LauncherActions ProgramActions(const veyra::LauncherOptions& options) {
   veyra::LauncherActions actions;
   actions.create_updater_window = [parameters = options.game_parameters](QWidget* parent) {
     return std::make_unique<veyra::TForm1>(parameters, parent);
   };
+  actions.show_settings_window = [] {
+    if (settings_window) veyra::ShowSettingsWindow(*settings_window);
+  };
   return actions;
 }
 
-// Start-up's windows after the launcher, both hidden: the service agreement window, then the
-// settings window. Neither exists in the program yet, so nothing is created.
+// Start-up's window between the launcher and the settings window, hidden: the service agreement
+// window. It does not exist in the program yet, so nothing is created.
 void CreateHiddenWindows(const veyra::LauncherOptions&) {}
 
 // A measuring hook for bench/run_window_bench.sh: with VEYRA_REPORT_FIRST_FRAME=1 in the
@@ -145,6 +153,10 @@ int main(int argc, char** argv) {
   // Created first, the launcher is the main window: the program ends when it closes.
   veyra::TMainFM launcher(ProgramActions(options), language);
   CreateHiddenWindows(options);
+  // The settings window, hidden; its creation writes a missing "sinfo.txt" before the launcher
+  // shows.
+  const auto settings = std::make_unique<veyra::TSetScreenFM>(language.traditional_locale);
+  settings_window = settings.get();
 
   std::unique_ptr<FirstFrameReport> first_frame;
   if (FirstFrameRequested()) {
