@@ -245,5 +245,34 @@ TEST_F(SettingsWindow, TheClosedChoiceIsAPlainMessageBoxWithTheApplicationsName)
   EXPECT_EQ(text, QString::fromUtf8(kClosedChoice));
 }
 
+TEST_F(SettingsWindow, TheProgramWritesTheDefaultFileBeforeTheLaunchersFirstFrame) {
+  for (const char* name :
+       {"Main_Img1c.bmp", "Main_Img1s.bmp", "Main_Img2C.Bmp", "Main_Img2S.bmp"}) {
+    fs::copy_file(DrawnArtwork() / "Upimg" / name, game_.path() / "Upimg" / name);
+  }
+  QProcess program;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  environment.insert("VEYRA_REPORT_FIRST_FRAME", "1");
+  environment.remove("LC_ALL");
+  environment.remove("LC_MESSAGES");
+  environment.insert("LANG", "en_US.UTF-8");
+  program.setProcessEnvironment(environment);
+  program.start(QStringLiteral(VEYRA_ONLINE_PROGRAM),
+                {"--folder", QString::fromStdString(game_.path().string())});
+  ASSERT_TRUE(program.waitForStarted(10000));
+  // The file as it was when the launcher reported its first frame.
+  std::string at_first_frame = "<no first frame>";
+  QByteArray output;
+  for (int waits = 0; waits < 300 && !output.contains("first frame"); ++waits) {
+    program.waitForReadyRead(100);
+    output += program.readAllStandardError();
+    if (output.contains("first frame")) at_first_frame = game_.Read("sinfo.txt");
+  }
+  program.kill();
+  program.waitForFinished(10000);
+  EXPECT_EQ(at_first_frame, "WindowScreen\r\nSimplified\r\nFullMemory\r\n") << output.toStdString();
+}
+
 }  // namespace
 }  // namespace veyra
