@@ -56,16 +56,6 @@ TEST(SettingsBackgroundPress, ChoosesByTheAreaOfEachMark) {
   }
 }
 
-TEST(SettingsBackgroundPress, TakesTheMarksWhereverTheyAre) {
-  MarkBounds moved = kMarks;
-  moved.full_screen = {100, 100, 30, 10};
-  moved.short_memory = {0, 0, 10, 10};
-  EXPECT_EQ(Image1MouseDown(kWindowShort, moved, 129, 109).settings.display,
-            DisplayMode::kFullScreen);
-  EXPECT_EQ(Image1MouseDown(kWindowShort, moved, 60, 40).settings.display, DisplayMode::kWindow);
-  EXPECT_TRUE(Image1MouseDown(kWindowShort, moved, 5, 5).closed_choice);
-}
-
 TEST(SettingsBackgroundPress, HalfMemoryEndsThePressBeforeShortMemory) {
   // Overlapping marks: the half-memory answer stops, so a press answers once.
   MarkBounds overlapping = kMarks;

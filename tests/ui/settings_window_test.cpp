@@ -144,13 +144,6 @@ TEST_F(SettingsWindow, AFileWithOnlyFullScreenShowsShortMemoryAndOkWritesIt) {
   EXPECT_EQ(game_.Read("sinfo.txt"), "FullScreen\r\nComplexities\r\nShortMemory\r\n");
 }
 
-TEST_F(SettingsWindow, WindowScreenInLowerCaseCountsAsFullScreen) {
-  game_.Write("sinfo.txt", "windowscreen\r\nComplexities\r\nFullMemory\r\n");
-  auto window = Create();
-  EXPECT_EQ(window->Settings().display, DisplayMode::kFullScreen);
-  EXPECT_EQ(VisibleMarks(*window), (std::vector<bool>{true, false, true, false, false}));
-}
-
 TEST_F(SettingsWindow, PressingAHiddenMarksPlaceChoosesIt) {
   auto window = Create();
   Open(*window);
@@ -201,14 +194,6 @@ TEST_F(SettingsWindow, CancelKeepsTheFileAndReopeningShowsIt) {
   EXPECT_EQ(game_.Read("sinfo.txt"), "WindowScreen\r\nComplexities\r\nFullMemory\r\n");
   Open(*window);
   EXPECT_EQ(VisibleMarks(*window), (std::vector<bool>{false, true, true, false, false}));
-}
-
-TEST_F(SettingsWindow, AnEnglishSystemWritesSimplified) {
-  game_.Write("sinfo.txt", "FullScreen\r\nComplexities\r\nFullMemory\r\n");
-  auto window = Create(false);
-  Open(*window);
-  PressAt(*window, kOk);
-  EXPECT_EQ(game_.Read("sinfo.txt"), "FullScreen\r\nSimplified\r\nFullMemory\r\n");
 }
 
 TEST_F(SettingsWindow, AFailedWriteKeepsTheOldFileAndTheWindowOpen) {
