@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -30,6 +31,7 @@
 #include "ui/agreement/fm_web.h"
 #include "ui/agreement/link_to_office.h"
 #include "ui/qt_pump.h"
+#include "ui/settings/tset_screen_fm.h"
 #include "ui/updater/tform1.h"
 
 namespace {
@@ -37,8 +39,10 @@ namespace {
 // The service agreement window: created hidden at start-up, it lives until the main loop ends.
 veyra::TLinkToOfficeFM* agreement_window = nullptr;
 
-// The windows the launcher's buttons open. The settings window does not exist yet, so the
-// settings button gives only its pressed feedback.
+// The settings window: created hidden at start-up, owned by main, shown by the settings button.
+QPointer<veyra::TSetScreenFM> settings_window;
+
+// The windows the launcher's buttons open.
 veyra::LauncherActions ProgramActions(const veyra::LauncherOptions& options) {
   veyra::LauncherActions actions;
   actions.create_updater_window = [parameters = options.game_parameters](QWidget* parent) {
@@ -50,14 +54,17 @@ veyra::LauncherActions ProgramActions(const veyra::LauncherOptions& options) {
     agreement_window->raise();
     agreement_window->activateWindow();
   };
+  actions.show_settings_window = [] {
+    if (settings_window) veyra::ShowSettingsWindow(*settings_window);
+  };
   const QUrl home_page = QUrl(
       QString::fromStdString(options.home_url.value_or(veyra::agreement::kDefaultHomePageUrl)));
   actions.show_home_page_window = [home_page] { veyra::ShowFmWeb(home_page); };
   return actions;
 }
 
-// Start-up's windows after the launcher, both hidden: the service agreement window, then the
-// settings window, which does not exist in the program yet.
+// Start-up's window between the launcher and the settings window, hidden: the service agreement
+// window, whose page starts loading at once.
 void CreateHiddenWindows(const veyra::LauncherOptions& options) {
   const QUrl account_site = QUrl(QString::fromStdString(
       options.account_url.value_or(veyra::agreement::kDefaultAccountSiteUrl)));
@@ -169,6 +176,10 @@ int main(int argc, char** argv) {
   // Created first, the launcher is the main window: the program ends when it closes.
   veyra::TMainFM launcher(ProgramActions(options), language);
   CreateHiddenWindows(options);
+  // The settings window, hidden; its creation writes a missing "sinfo.txt" before the launcher
+  // shows.
+  const auto settings = std::make_unique<veyra::TSetScreenFM>(language.traditional_locale);
+  settings_window = settings.get();
 
   std::unique_ptr<FirstFrameReport> first_frame;
   if (FirstFrameRequested()) {
