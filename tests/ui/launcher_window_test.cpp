@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
-#include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
+#include "drawn_artwork.h"
 #include "launcher/main_form.h"
 #include "launcher/veyra_application.h"
 #include "main_loop.h"
@@ -22,27 +22,9 @@ namespace {
 namespace fs = std::filesystem;
 using launcher::ButtonPos;
 using launcher::ButtonState;
+using testing::DrawnArtwork;
 using testing::RunMainLoop;
 using testing::WaitUntil;
-
-// The artwork tool's game folder, drawn once for the whole suite.
-const fs::path& DrawnGameFolder() {
-  static const fs::path folder = [] {
-    const fs::path path =
-        fs::temp_directory_path() /
-        ("veyra-launcher-art-" + std::to_string(QCoreApplication::applicationPid()));
-    fs::remove_all(path);
-    QProcess tool;
-    tool.start(QStringLiteral(VEYRA_ARTWORK_TOOL),
-               {"--out", QString::fromStdString(path.string())});
-    if (!tool.waitForFinished(60000) || tool.exitCode() != 0) {
-      throw std::runtime_error("veyra-artwork failed: " +
-                               tool.readAllStandardError().toStdString());
-    }
-    return path;
-  }();
-  return folder;
-}
 
 // A point on button `button`'s picture, `dx` and `dy` from its top-left corner.
 QPoint OnButton(int button, int dx = 10, int dy = 10) {
@@ -90,7 +72,7 @@ class LauncherWindow : public ::testing::Test {
     for (const char* name :
          {"Main_Img1c.bmp", "Main_Img1s.bmp", "Main_Img2C.Bmp", "Main_Img2S.bmp"}) {
       fs::create_directories(game_.path() / "Upimg");
-      fs::copy_file(DrawnGameFolder() / "Upimg" / name, game_.path() / "Upimg" / name);
+      fs::copy_file(DrawnArtwork() / "Upimg" / name, game_.path() / "Upimg" / name);
     }
   }
   void TearDown() override { fs::current_path(previous_folder_); }

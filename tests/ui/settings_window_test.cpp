@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "drawn_artwork.h"
 #include "launcher/veyra_application.h"
 #include "support/temp_folder.h"
 #include "ui/settings/tset_screen_fm.h"
@@ -21,27 +22,9 @@ namespace {
 namespace fs = std::filesystem;
 using settings::DisplayMode;
 using settings::MemoryMode;
+using testing::DrawnArtwork;
 
 constexpr char kClosedChoice[] = "本功能暫不開放";
-
-// The artwork tool's game folder, drawn once for these tests.
-const fs::path& DrawnArtwork() {
-  static const fs::path folder = [] {
-    const fs::path path =
-        fs::temp_directory_path() /
-        ("veyra-settings-art-" + std::to_string(QCoreApplication::applicationPid()));
-    fs::remove_all(path);
-    QProcess tool;
-    tool.start(QStringLiteral(VEYRA_ARTWORK_TOOL),
-               {"--out", QString::fromStdString(path.string())});
-    if (!tool.waitForFinished(60000) || tool.exitCode() != 0) {
-      throw std::runtime_error("veyra-artwork failed: " +
-                               tool.readAllStandardError().toStdString());
-    }
-    return path;
-  }();
-  return folder;
-}
 
 // A game folder with the settings window's artwork, current for one test. Messages and the
 // exceptions that reach the application are written down.
