@@ -75,6 +75,16 @@ void CreateHiddenWindows(const veyra::LauncherOptions& options) {
   });
 }
 
+// A measuring hook for bench/run_window_bench.sh --startup-only: with
+// VEYRA_BENCH_NO_AGREEMENT_WINDOW=1 in the environment, start-up skips the hidden service agreement
+// window (and so its web page processes), so that the bench can compare the first frame and the
+// memory with and without it. Unset, it is one getenv at start-up; the web button then does
+// nothing while the window is missing.
+bool AgreementWindowSkipped() {
+  const char* value = std::getenv("VEYRA_BENCH_NO_AGREEMENT_WINDOW");
+  return value != nullptr && *value != '\0' && std::strcmp(value, "0") != 0;
+}
+
 // A measuring hook for bench/run_window_bench.sh: with VEYRA_REPORT_FIRST_FRAME=1 in the
 // environment, the launcher's first frame prints on stderr how long after the process started it
 // was drawn. Without the variable nothing is installed.
@@ -175,7 +185,7 @@ int main(int argc, char** argv) {
 
   // Created first, the launcher is the main window: the program ends when it closes.
   veyra::TMainFM launcher(ProgramActions(options), language);
-  CreateHiddenWindows(options);
+  if (!AgreementWindowSkipped()) CreateHiddenWindows(options);
   // The settings window, hidden; its creation writes a missing "sinfo.txt" before the launcher
   // shows.
   const auto settings = std::make_unique<veyra::TSetScreenFM>(language.traditional_locale);
