@@ -8,11 +8,16 @@
 #      duration and VeyraOnline's peak memory (VmHWM) at its end.
 # The program prints the figures through two measuring hooks that cost nothing when unset:
 # VEYRA_REPORT_FIRST_FRAME=1 and VEYRA_REPORT_EVENT_GAPS=1.
+# With --startup-only, only start-ups are measured, with and without the hidden service agreement
+# window (VEYRA_BENCH_NO_AGREEMENT_WINDOW=1 skips it), interleaved: the first frame, VeyraOnline's
+# VmHWM/VmRSS standing idle and the memory of its web engine helper processes (QtWebEngineProcess).
+# The game folder holds an index.htm of a few KB of Chinese text for that window.
 #
-#   bench/run_window_bench.sh [--mb N] [--runs N] [--passes N]
-#     --mb N      release size in MiB (default 200); smaller for quick runs
-#     --runs N    start-up runs (default 7)
-#     --passes N  main passes, each into a fresh game folder (default 3)
+#   bench/run_window_bench.sh [--mb N] [--runs N] [--passes N] [--startup-only]
+#     --mb N          release size in MiB (default 200); smaller for quick runs
+#     --runs N        start-up runs (default 7; with --startup-only, runs of each kind)
+#     --passes N      main passes, each into a fresh game folder (default 3)
+#     --startup-only  the start-up comparison only (no release, no nginx, no main pass)
 # Environment: BUILD (build folder, default <repo>/build).
 # The release (generated like bench/install_bench/make_dataset.py, same files at 200 MiB) and its
 # published set are cached under $BUILD/window_bench.
@@ -23,12 +28,15 @@ BUILD=${BUILD:-$REPO/build}
 MB=200
 RUNS=7
 PASSES=3
+STARTUP_ONLY=0
+IDLE_SECONDS=4  # how long the program stands idle after its first frame before memory is read
 while [ $# -gt 0 ]; do
   case "$1" in
     --mb) MB=$2; shift 2 ;;
     --runs) RUNS=$2; shift 2 ;;
     --passes) PASSES=$2; shift 2 ;;
-    -h | --help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --startup-only) STARTUP_ONLY=1; shift ;;
+    -h | --help) sed -n '2,26p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run_window_bench: unknown argument $1 (try --help)" >&2; exit 2 ;;
   esac
 done
@@ -46,6 +54,7 @@ ARTWORK=$(find "$BUILD/tools" -name veyra-artwork -type f -perm -u+x | head -1)
 # --- The release and its published set (cached) -------------------------------------------------
 GENERATOR=$REPO/bench/window_bench/make_release.py
 DATA=$BUILD/window_bench/data-${MB}mb
+if [ "$STARTUP_ONLY" = 0 ]; then
 if [ ! -f "$DATA/site/update3.dat" ] || [ "$GENERATOR" -nt "$DATA/site/update3.dat" ] ||
    [ "$REPO/bench/install_bench/make_dataset.py" -nt "$DATA/site/update3.dat" ]; then
   echo "generating and publishing a ${MB} MiB release in $DATA ..."
@@ -60,7 +69,9 @@ if [ ! -f "$DATA/site/update3.dat" ] || [ "$GENERATOR" -nt "$DATA/site/update3.d
 fi
 RELEASE_FILES=$(find "$DATA/release" -type f | wc -l)
 RELEASE_BYTES=$(find "$DATA/release" -type f -printf '%s\n' | awk '{s += $1} END {print s}')
+fi
 
+mkdir -p "$BUILD/window_bench"
 WORK=$(mktemp -d "$BUILD/window_bench/run.XXXXXX")
 NGINX_PID= XVFB_PID= APP_PID=
 stop_app() {
@@ -84,7 +95,10 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# --- nginx on 127.0.0.1 -------------------------------------------------------------------------
+# --- nginx on 127.0.0.1 (not for --startup-only: the launcher asks no server before its frame) --
+if [ "$STARTUP_ONLY" = 1 ]; then
+  BASE=http://127.0.0.1:9/
+else
 PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0))
 print(s.getsockname()[1])')
 mkdir -p "$WORK/nginx"
@@ -128,6 +142,7 @@ curl -sf -o /dev/null "${BASE}update3.dat" ||
   { cat "$WORK/nginx/stderr.log" "$WORK/nginx/error.log" >&2; exit 1; }
 # The served files in the page cache, so that the first pass does not read them from disk alone.
 find "$DATA/site" -type f -print0 | xargs -0 cat >/dev/null
+fi
 
 # --- A private X display (and a private runtime folder for Qt) --------------------------------
 exec 3>"$WORK/display"
@@ -145,6 +160,8 @@ TEMPLATE=$WORK/game-template
 mkdir -p "$TEMPLATE"
 "$ARTWORK" --out "$TEMPLATE" >/dev/null
 "$PUBLISH" web0 --line BenchLine "$BASE" >"$TEMPLATE/web0.dat"
+# The service agreement page the hidden agreement window loads at start-up.
+python3 "$REPO/bench/window_bench/make_agreement_page.py" "$TEMPLATE/index.htm"
 GAME=$WORK/game
 fresh_game() {
   rm -rf "$GAME"
@@ -171,6 +188,19 @@ wait_for() {
   done
 }
 hwm_kb() { awk '/^VmHWM:/ {print $2}' "/proc/$1/status"; }
+rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
+# web_helpers_kb: "COUNT RSS PSS" (KiB) summed over the program's QtWebEngineProcess processes
+# (its process group). RSS counts pages shared between them once per process; PSS shares them out.
+web_helpers_kb() {
+  local count=0 rss=0 pss=0 pid r p
+  for pid in $(pgrep -g "$APP_PID" | grep -vx "$APP_PID"); do
+    case "$(cat "/proc/$pid/comm" 2>/dev/null)" in QtWebEngine*) ;; *) continue ;; esac
+    r=$(rss_kb "$pid" 2>/dev/null) || continue
+    p=$(awk '/^Pss:/ {print $2}' "/proc/$pid/smaps_rollup" 2>/dev/null) || p=0
+    count=$((count + 1)) rss=$((rss + ${r:-0})) pss=$((pss + ${p:-0}))
+  done
+  echo "$count $rss $pss"
+}
 # The program's visible window of the given width (640 launcher, 620 updater, else the line
 # dialog); waits up to 30 s for it.
 window_of_width() {
@@ -202,6 +232,50 @@ median() {
     awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'
 }
 maximum() { printf '%s\n' "$@" | sort -g | tail -1; }
+
+# --- Start-up with and without the agreement window (--startup-only) ---------------------------
+if [ "$STARTUP_ONLY" = 1 ]; then
+  declare -A FRAME HWM RSS HCOUNT HRSS HPSS
+  for kind in with without; do FRAME[$kind]= HWM[$kind]= RSS[$kind]= HRSS[$kind]= HPSS[$kind]=; done
+  for run in $(seq "$RUNS"); do
+    # Interleaved, each kind first in every other run.
+    if [ $((run % 2)) = 1 ]; then order="with without"; else order="without with"; fi
+    for kind in $order; do
+      fresh_game
+      sync
+      sleep 1
+      if [ "$kind" = with ]; then start_app; else start_app VEYRA_BENCH_NO_AGREEMENT_WINDOW=1; fi
+      wait_for 'first frame' "$WORK/app.err" 30
+      line=$(grep 'first frame' "$WORK/app.err")
+      frame=$(sed -E 's/.*first frame ([0-9.]+) ms.*/\1/' <<<"$line")
+      sleep "$IDLE_SECONDS"
+      hwm=$(hwm_kb "$APP_PID") rss=$(rss_kb "$APP_PID")
+      read -r hcount hrss hpss <<<"$(web_helpers_kb)"
+      stop_app
+      FRAME[$kind]+=" $frame" HWM[$kind]+=" $hwm" RSS[$kind]+=" $rss"
+      HCOUNT[$kind]=$hcount HRSS[$kind]+=" $hrss" HPSS[$kind]+=" $hpss"
+      printf 'run %d %-7s: first frame %7.1f ms; VeyraOnline VmHWM %5.1f MiB, VmRSS %5.1f MiB;' \
+        "$run" "$kind" "$frame" "$(awk -v k="$hwm" 'BEGIN {print k / 1024}')" \
+        "$(awk -v k="$rss" 'BEGIN {print k / 1024}')"
+      printf ' %d web helper processes, RSS %5.1f MiB, PSS %5.1f MiB\n' "$hcount" \
+        "$(awk -v k="$hrss" 'BEGIN {print k / 1024}')" "$(awk -v k="$hpss" 'BEGIN {print k / 1024}')"
+    done
+  done
+  mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
+  echo "summary, $RUNS start-ups of each kind, interleaved, idle ${IDLE_SECONDS} s after the frame" \
+    "(index.htm $(wc -c <"$TEMPLATE/index.htm") bytes):"
+  for kind in with without; do
+    # shellcheck disable=SC2086
+    printf '  %-7s agreement window: first frame median %.0f ms, slowest %.0f ms (goal < 1000: %s);' \
+      "$kind" "$(median ${FRAME[$kind]})" "$(maximum ${FRAME[$kind]})" \
+      "$(awk -v m="$(maximum ${FRAME[$kind]})" 'BEGIN {print (m < 1000) ? "met" : "MISSED"}')"
+    # shellcheck disable=SC2086
+    printf ' VmHWM median %s MiB, VmRSS median %s MiB; web helpers (%s) RSS median %s MiB, PSS median %s MiB\n' \
+      "$(mib "$(median ${HWM[$kind]})")" "$(mib "$(median ${RSS[$kind]})")" "${HCOUNT[$kind]}" \
+      "$(mib "$(median ${HRSS[$kind]})")" "$(mib "$(median ${HPSS[$kind]})")"
+  done
+  exit 0
+fi
 
 # --- 1. Start-up and idle memory ----------------------------------------------------------------
 FRAMES=() MAIN_FRAMES=() IDLE=()
