@@ -3,7 +3,6 @@
 //   VeyraOnline [--folder DIR] [--home-url URL] [--account-url URL] [--] [PARAM1 [PARAM2 [PARAM3]]]
 #include <unistd.h>
 #include <QCoreApplication>
-#include <QEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -33,6 +32,7 @@
 #include "ui/qt_pump.h"
 #include "ui/settings/tset_screen_fm.h"
 #include "ui/updater/tform1.h"
+#include "ui/widgets/first_frame.h"
 
 namespace {
 
@@ -63,8 +63,7 @@ veyra::LauncherActions ProgramActions(const veyra::LauncherOptions& options) {
   return actions;
 }
 
-// Start-up's window between the launcher and the settings window, hidden: the service agreement
-// window, whose page starts loading at once.
+// The service agreement window, hidden, whose page starts loading at once.
 void CreateHiddenWindows(const veyra::LauncherOptions& options) {
   const QUrl account_site = QUrl(QString::fromStdString(
       options.account_url.value_or(veyra::agreement::kDefaultAccountSiteUrl)));
@@ -86,8 +85,9 @@ bool AgreementWindowSkipped() {
 }
 
 // A measuring hook for bench/run_window_bench.sh: with VEYRA_REPORT_FIRST_FRAME=1 in the
-// environment, the launcher's first frame prints on stderr how long after the process started it
-// was drawn. Without the variable nothing is installed.
+// environment, start-up prints on stderr how long after the process started the launcher's first
+// frame was drawn and the hidden agreement window was created. Without the variable nothing is
+// installed.
 bool FirstFrameRequested() {
   const char* value = std::getenv("VEYRA_REPORT_FIRST_FRAME");
   return value != nullptr && *value != '\0' && std::strcmp(value, "0") != 0;
@@ -114,43 +114,15 @@ double MsSinceProcessStart() {
   return now_ms - start_ticks * 1e3 / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-// Watches the launcher and its pictures (a picture covering the window may be painted alone) for
-// the first paint; once the event that caused it (the first expose, which paints the window and
-// hands the frame to the display) has been handled, prints the time.
-class FirstFrameReport : public QObject {
- public:
-  FirstFrameReport(QWidget& window, std::chrono::steady_clock::time_point main_started)
-      : main_started_(main_started) {
-    watched_.push_back(&window);
-    for (QWidget* child : window.findChildren<QWidget*>()) watched_.push_back(child);
-    for (QWidget* widget : watched_) widget->installEventFilter(this);
-  }
-
-  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-    if (event->type() == QEvent::Paint && !painted_) {
-      painted_ = true;
-      for (QWidget* widget : watched_) widget->removeEventFilter(this);
-      QTimer::singleShot(0, this, [this] { Print(); });
-    }
-    return false;
-  }
-
- private:
-  void Print() const {
-    const double since_start = MsSinceProcessStart();
-    const std::chrono::duration<double, std::milli> since_main =
-        std::chrono::steady_clock::now() - main_started_;
-    std::fprintf(stderr,
-                 "VeyraOnline: first frame %.1f ms after the process started (%.1f ms after "
-                 "main began)\n",
-                 since_start, since_main.count());
-    std::fflush(stderr);
-  }
-
-  std::chrono::steady_clock::time_point main_started_;
-  std::vector<QWidget*> watched_;
-  bool painted_ = false;
-};
+// Prints how long after the process started (and after main began) something happened.
+void PrintStartupTime(const char* what, std::chrono::steady_clock::time_point main_started) {
+  const std::chrono::duration<double, std::milli> since_main =
+      std::chrono::steady_clock::now() - main_started;
+  std::fprintf(stderr,
+               "VeyraOnline: %s %.1f ms after the process started (%.1f ms after main began)\n",
+               what, MsSinceProcessStart(), since_main.count());
+  std::fflush(stderr);
+}
 
 }  // namespace
 
@@ -185,15 +157,24 @@ int main(int argc, char** argv) {
 
   // Created first, the launcher is the main window: the program ends when it closes.
   veyra::TMainFM launcher(ProgramActions(options), language);
-  if (!AgreementWindowSkipped()) CreateHiddenWindows(options);
   // The settings window, hidden; its creation writes a missing "sinfo.txt" before the launcher
-  // shows.
+  // shows, so the game never starts without it.
   const auto settings = std::make_unique<veyra::TSetScreenFM>(language.traditional_locale);
   settings_window = settings.get();
 
-  std::unique_ptr<FirstFrameReport> first_frame;
-  if (FirstFrameRequested()) {
-    first_frame = std::make_unique<FirstFrameReport>(launcher, main_started);
+  // The agreement window's web view starts the browser engine's processes, which took about half a
+  // second: it is created, hidden, right after the launcher's first frame instead of before it.
+  const bool report_times = FirstFrameRequested();
+  const bool create_agreement_window = !AgreementWindowSkipped();
+  if (report_times || create_agreement_window) {
+    veyra::RunAfterFirstFrame(launcher, [=] {
+      if (report_times) PrintStartupTime("first frame", main_started);
+      if (!create_agreement_window) return;
+      CreateHiddenWindows(options);
+      if (report_times && agreement_window->isHidden()) {
+        PrintStartupTime("service agreement window created hidden", main_started);
+      }
+    });
   }
   launcher.show();
   return app.exec();
