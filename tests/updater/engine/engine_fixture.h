@@ -30,6 +30,7 @@ class ScriptedView : public UpdaterView {
   void RunLineDialog(LineDialogModel& dialog) override {
     dialog_items = dialog.ListBox1();
     if (choose_line) dialog.Select(*choose_line);
+    if (choose_no_preference) dialog.Select(static_cast<int>(dialog_items.size()) - 1);
     dialog.Confirm();
   }
   void ReloadPage() override { ++reloads; }
@@ -43,6 +44,7 @@ class ScriptedView : public UpdaterView {
 
   UpdaterEngine* engine = nullptr;
   std::optional<int> choose_line;
+  bool choose_no_preference = false;  // the last item, wherever it lies
   bool answer_yes = false;
   std::vector<std::string> messages;
   std::vector<std::string> questions;

@@ -111,6 +111,17 @@ TEST_F(ServerSearchTest, LinesWithoutServersOrWithOddNumbersAreHandled) {
   EXPECT_EQ(ParseHostLine("  N   url  81   2000 extra").timeout, 2000);
 }
 
+TEST_F(ServerSearchTest, ABlankLineAfterTheClosingLineIsNoServerToTry) {
+  server.Put("update3.dat", "header\r\n");
+  dir.Write("web0.dat", "Line0 " + server.base_url() + " 80 30000\r\nend\r\n\r\n");
+  view.choose_no_preference = true;
+  MakeEngine();
+  engine->SetRandomPick([](int, int high) { return high; });
+  engine->FormResize();
+  EXPECT_EQ(view.dialog_items, (LineList{"Line0", "Other"}));
+  EXPECT_EQ(engine->outcome(), RunOutcome::kNothingToUpdate);
+}
+
 TEST_F(ServerSearchTest, LeavingDuringTheSearchStopsAtTheNextCheck) {
   WriteBusyWeb0();
   MakeEngine();
