@@ -71,7 +71,7 @@ class UpdaterEngine {
   // asks the application to terminate. (Its cancel changes nothing and needs no call.)
   void ForceUpdateChosen();
 
-  // Downloads BaseUrl + remote name into `stream`; the outcome is in Downloaded. With
+  // Downloads BaseUrl + remote name (RequestUrl) into `stream`; the outcome is in Downloaded. With
   // `expansion`, the gzip image is expanded ahead while it arrives (restarted with each
   // attempt), so that expanding it afterwards is mostly done.
   void FetchToStream(const std::string& remote_name, std::string& stream,
