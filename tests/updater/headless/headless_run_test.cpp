@@ -56,6 +56,37 @@ TEST_F(HeadlessRunTest, UpdatesEverythingAndPrintsWhatTheWindowWouldShow) {
   EXPECT_NE(output.str().find("No files updateing needed"), std::string::npos);
 }
 
+// Control bytes other than the line end, left after taking out the progress line's own
+// "return, erase line" prefix.
+std::string ControlBytesOf(std::string text) {
+  for (size_t at; (at = text.find("\r\x1b[K")) != std::string::npos;) text.erase(at, 4);
+  std::string controls;
+  for (unsigned char c : text) {
+    if ((c < 0x20 && c != '\n') || c == 0x7F) controls += static_cast<char>(c);
+  }
+  return controls;
+}
+
+TEST_F(HeadlessRunTest, NamesFromTheServerOrFilesCannotSteerTheTerminal) {
+  dir.Write("web0.dat", "Main\x1b]0;owned\x07 " + server.base_url() + " 80 30000\r\nend\r\n");
+  server.Put("a.bin", "A");
+  Publish({"O a.bin a\x1b[2J\x7f.txt 1", "O a.bin held\x1b[H.txt 1"});
+  dir.Write("held\x1b[H.txt/inside", "");  // a folder where the file should go
+  for (bool terminal : {false, true}) {
+    SCOPED_TRACE(terminal ? "terminal" : "pipe");
+    output.str("");
+    const HeadlessOptions options =
+        ParseHeadlessOptions({"--folder", dir.path().string(), "--lang", "n"});
+    EXPECT_EQ(RunHeadlessUpdate(options, output, terminal), kExitWriteFailed);
+    const std::string text = output.str();
+    EXPECT_EQ(ControlBytesOf(text), "") << text;
+    EXPECT_NE(text.find("line: Main\\x1b]0;owned\\x07\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("a\\x1b[2J\\x7f.txt 1 of 1"), std::string::npos) << text;
+    EXPECT_NE(text.find("held\\x1b[H.txt:update failed"), std::string::npos) << text;
+    std::filesystem::remove(dir.path() / "update2.dat");
+  }
+}
+
 TEST_F(HeadlessRunTest, TextsAreShownInTheDisplayLanguageAsUtf8) {
   Publish({});
   EXPECT_EQ(Run({"--lang", "t"}), kExitUpToDate);
