@@ -22,7 +22,7 @@ UpdaterEngine::InstallResult UpdaterEngine::Written(const FileStatus& written) {
 }
 
 void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& stream,
-                                  GzMemExpansion* expansion) {
+                                  GzMemExpansion* expansion, ReplyCheck accept) {
   Downloaded = false;
   HttpClient::BodyObserver expand_ahead;
   if (expansion != nullptr) {
@@ -37,6 +37,7 @@ void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& s
     // A body counts only when it is exactly as long as announced; a missing or non-decimal
     // Content-Length announces 0, so such a reply delivers only an empty file.
     if (!reply.ok || static_cast<int64_t>(reply.body.size()) != reply.content_length) continue;
+    if (accept != nullptr && !accept(reply)) continue;
     Downloaded = true;
     if (UpdateState == UpdateStage::kNoListYet) UpdateState = UpdateStage::kListReceived;
     stream = std::move(reply.body);

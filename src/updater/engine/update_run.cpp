@@ -9,6 +9,7 @@
 #include "platform/pump.h"
 #include "updater/dialogs/line_dialog_model.h"
 #include "updater/dialogs/update_mode.h"
+#include "updater/engine/update_list_reply.h"
 #include "updater/engine/updater_engine.h"
 #include "updater/records/files.h"
 #include "updater/records/update_rule.h"
@@ -147,7 +148,7 @@ bool UpdaterEngine::TryServers() {
     }
     BaseUrl = host.address;
     try {
-      FetchToStream("update3.dat", DownloadBuffer);
+      FetchToStream("update3.dat", DownloadBuffer, nullptr, IsUpdateListReply);
     } catch (...) {
       // A failure of one server only sends us on to the next.
     }

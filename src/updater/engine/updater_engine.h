@@ -71,11 +71,14 @@ class UpdaterEngine {
   // asks the application to terminate. (Its cancel changes nothing and needs no call.)
   void ForceUpdateChosen();
 
+  // Whether a complete reply holds what was asked for; a reply it refuses is a failed attempt.
+  using ReplyCheck = bool (*)(const HttpReply& reply);
+
   // Downloads BaseUrl + remote name (RequestUrl) into `stream`; the outcome is in Downloaded. With
   // `expansion`, the gzip image is expanded ahead while it arrives (restarted with each
   // attempt), so that expanding it afterwards is mostly done.
   void FetchToStream(const std::string& remote_name, std::string& stream,
-                     GzMemExpansion* expansion = nullptr);
+                     GzMemExpansion* expansion = nullptr, ReplyCheck accept = nullptr);
   // Downloads and installs one queue entry; outcomes in EntryDone and WriteFailed. A gzip
   // failure leaves it as veyra::Error.
   void ApplyEntry(const QueueEntry& entry);

@@ -39,6 +39,7 @@ const char kUserAgentLine[] = "User-Agent: Mozilla/3.0 (compatible; Indy Library
 const char kAlreadyRunning[] = "request already running";
 const char kTooLarge[] = "reply too large";
 const char kIdleTimeout[] = "read timed out";
+const char kUnaskedPart[] = "partial content that was not asked for";
 
 void InitCurlOnce() {
   static const CURLcode init = curl_global_init(CURL_GLOBAL_DEFAULT);
@@ -229,6 +230,7 @@ class HttpClient::Impl {
     curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &reply.status);
     if (reply.status == 0) reply.status = head_.status;
     reply.content_length = head_.content_length;
+    reply.content_type = head_.content_type;
     reply.body = std::move(body_);
     if (!abort_reason_.empty()) {
       reply.error = abort_reason_;
@@ -238,6 +240,8 @@ class HttpClient::Impl {
     } else if (reply.status < 200 || reply.status > 299) {
       reply.error = head_.status_line.empty() ? "HTTP status " + std::to_string(reply.status)
                                               : head_.status_line;
+    } else if (reply.status == 206) {
+      reply.error = kUnaskedPart;
     } else {
       reply.ok = true;
     }

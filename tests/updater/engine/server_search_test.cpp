@@ -88,6 +88,39 @@ TEST_F(ServerSearchTest, TheFirstServerThatDeliversEndsTheSearch) {
   EXPECT_EQ(engine->outcome(), RunOutcome::kNothingToUpdate);
 }
 
+// A portal or an error page served with 200 is no update list: the search goes on to the next
+// line. Lists under other types are taken as they come.
+TEST_F(ServerSearchTest, OnlyARealListIsAList) {
+  server.Put("update3.dat", "header\r\n");
+  const struct {
+    const char* name;
+    std::string reply;
+    bool taken;
+  } cases[] = {
+      {"html", FaultServer::Reply(200, "header\r\n", {"Content-Type: text/html"}), false},
+      {"html with a charset",
+       FaultServer::Reply(200, "header\r\n", {"Content-Type:  Text/HTML ; charset=big5"}), false},
+      {"a NUL byte", FaultServer::Reply(200, std::string("header\r\nE a\0 a.txt 1\r\n", 21)),
+       false},
+      {"plain text", FaultServer::Reply(200, "header\r\n", {"Content-Type: text/plain"}), true},
+      {"octet stream",
+       FaultServer::Reply(200, "header\r\n", {"Content-Type: application/octet-stream"}), true},
+      {"no type", FaultServer::Reply(200, "header\r\n"), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FaultServer portal(
+        [&](FaultConnection& connection, const std::string&) { connection.Send(c.reply); });
+    WriteWeb0({portal.base_url(), server.base_url()});
+    view.choose_line = 0;
+    MakeEngine();
+    engine->FormResize();
+    EXPECT_EQ(engine->BaseUrl, c.taken ? portal.base_url() : server.base_url());
+    EXPECT_EQ(engine->outcome(), RunOutcome::kNothingToUpdate);
+    std::filesystem::remove(dir.path() / "update2.dat");
+  }
+}
+
 TEST_F(ServerSearchTest, LinesWithoutServersOrWithOddNumbersAreHandled) {
   ScopedSleepHook no_wait([](int) {});
   dir.Write("web0.dat", "end\r\n");

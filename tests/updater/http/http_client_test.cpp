@@ -97,6 +97,10 @@ TEST(HttpClientTest, ReadsEveryReplyShape) {
       {"404 with a body", Always(FaultServer::Reply(404, "no such file")), false, 404, 12,
        "no such file"},
       {"500 with a body", Always(FaultServer::Reply(500, "oops")), false, 500, 4, "oops"},
+      // Part of a file that was not asked for: the client never asks for a range.
+      {"206 to a request without a range",
+       Always(FaultServer::Reply(206, "6789", {"Content-Range: bytes 6-9/10"})), false, 206, 4,
+       "6789"},
       {"dropped mid-body",
        [&](FaultConnection& c, const std::string&) {
          c.Send(FaultServer::Head(200, {"Content-Length: 1000"}) + "01234");
