@@ -40,6 +40,7 @@ UpdaterEngine::~UpdaterEngine() {
 
 void UpdaterEngine::SetHttpTimeouts(const HttpTimeouts& timeouts) {
   http_->SetTimeouts(timeouts);
+  timeouts_fixed_ = true;
 }
 
 std::string UpdaterEngine::RecordPath() const {
@@ -147,6 +148,12 @@ bool UpdaterEngine::TryServers() {
       return false;
     }
     BaseUrl = host.address;
+    // The line that delivers the list keeps its stall limit for the rest of the run.
+    if (!timeouts_fixed_) {
+      HttpTimeouts timeouts;
+      timeouts.idle_ms = StallLimitMs(host.timeout);
+      http_->SetTimeouts(timeouts);
+    }
     try {
       FetchToStream("update3.dat", DownloadBuffer, nullptr, IsUpdateListReply);
     } catch (...) {

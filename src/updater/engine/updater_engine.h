@@ -104,6 +104,7 @@ class UpdaterEngine {
 
   // Test and tool seams.
   void SetRandomPick(RandomPick pick) { random_pick_ = std::move(pick); }
+  // Fixes the time-outs of every request; the lines' own time-outs in web0.dat no longer apply.
   void SetHttpTimeouts(const HttpTimeouts& timeouts);
 
   // State with the names the window and its dialogs share.
@@ -158,6 +159,7 @@ class UpdaterEngine {
   UpdaterWindowState window_;
   std::unique_ptr<HttpClient> http_;
   RandomPick random_pick_;
+  bool timeouts_fixed_ = false;
   RunOutcome outcome_ = RunOutcome::kNotStarted;
   std::string expand_error_;
   std::string write_error_;

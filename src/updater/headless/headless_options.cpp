@@ -4,6 +4,11 @@
 #include "platform/error.h"
 
 namespace veyra {
+namespace {
+
+constexpr int64_t kLongestTimeoutSeconds = 86400;
+
+}  // namespace
 
 HeadlessOptions ParseHeadlessOptions(const std::vector<std::string>& arguments) {
   HeadlessOptions options;
@@ -24,6 +29,14 @@ HeadlessOptions ParseHeadlessOptions(const std::vector<std::string>& arguments) 
       std::optional<int64_t> line = ParseDecimal(text);
       if (!line || *line < 0 || *line > 100000) throw Error("--line needs a position, not " + text);
       options.line = static_cast<int>(*line);
+    } else if (argument == "--timeout") {
+      const std::string& text = value();
+      std::optional<int64_t> seconds = ParseDecimal(text);
+      if (!seconds || *seconds < 1 || *seconds > kLongestTimeoutSeconds) {
+        throw Error("--timeout needs seconds from 1 to " + std::to_string(kLongestTimeoutSeconds) +
+                    ", not " + text);
+      }
+      options.timeout_seconds = static_cast<int>(*seconds);
     } else if (argument == "--force-complete") {
       options.force_complete = true;
     } else if (argument == "--lang") {

@@ -46,6 +46,11 @@ int RunHeadlessUpdate(const HeadlessOptions& options, std::ostream& out,
   ConsoleView view(out, language, options.line, interactive_terminal);
   UpdaterEngine engine(view, language);
   view.Attach(engine);
+  if (options.timeout_seconds) {
+    HttpTimeouts timeouts;
+    timeouts.idle_ms = *options.timeout_seconds * 1000;
+    engine.SetHttpTimeouts(timeouts);
+  }
 
   try {
     engine.FormCreate(options.game_parameters);

@@ -33,6 +33,9 @@ constexpr auto kPumpEvery = std::chrono::milliseconds(10);
 // A body observer sees the body again once this much more has arrived.
 constexpr size_t kObserveEvery = 256 * 1024;
 constexpr long kReadBufferSize = 256 * 1024;
+// Below this average speed for as long as the stall limit, an attempt fails: a server that drips
+// a byte now and then would otherwise hold the request forever.
+constexpr long kLowestBytesPerSecond = 1024;
 
 const char kAcceptLine[] = "Accept: text/html, */*";
 const char kUserAgentLine[] = "User-Agent: Mozilla/3.0 (compatible; Indy Library)";
@@ -191,6 +194,8 @@ class HttpClient::Impl {
     curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
     curl_easy_setopt(easy_, CURLOPT_URL, target.url.c_str());
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.connect_ms));
+    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, kLowestBytesPerSecond);
+    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, std::max(1L, (idle_ms_ + 999L) / 1000));
     curl_easy_setopt(easy_, CURLOPT_FORBID_REUSE, 0L);
   }
 

@@ -21,7 +21,9 @@ struct HttpEvents {
 
 struct HttpTimeouts {      // the one place where the time-outs live
   int connect_ms = 15000;  // TCP connect
-  int idle_ms = 60000;     // an attempt fails when no byte arrives for this long
+  // The stall limit: an attempt fails when no byte arrives for this long, and also when it
+  // averages less than 1 KiB/s for this long (counted in whole seconds, at least one).
+  int idle_ms = 60000;
 };
 
 struct HttpReply {

@@ -63,7 +63,7 @@ class EngineTest : public ::testing::Test {
   void MakeEngine(const std::string& language = "n") {
     engine = std::make_unique<UpdaterEngine>(view, language);
     view.engine = engine.get();
-    engine->SetHttpTimeouts({2000, 2000});
+    if (fixed_timeouts) engine->SetHttpTimeouts({2000, 2000});
     engine->SetRandomPick([](int low, int) { return low; });
     engine->FormCreate();
   }
@@ -92,6 +92,7 @@ class EngineTest : public ::testing::Test {
   }
   LineList Record() const { return SplitLines(dir.Read("update2.dat")); }
 
+  bool fixed_timeouts = true;  // false: each line's time-out from web0.dat applies
   TempFolder dir;
   StaticFiles server;
   ScriptedView view;

@@ -155,6 +155,37 @@ TEST_F(ServerSearchTest, ABlankLineAfterTheClosingLineIsNoServerToTry) {
   EXPECT_EQ(engine->outcome(), RunOutcome::kNothingToUpdate);
 }
 
+// A server that holds every request for 4 s and then delivers a list.
+FaultServer::Handler LateList() {
+  return [](FaultConnection& connection, const std::string&) {
+    connection.Sleep(4000);
+    connection.Send(FaultServer::Reply(200, "header\r\n"));
+  };
+}
+
+TEST_F(ServerSearchTest, TheLineTimeOutIsTheStallLimitOfItsRequests) {
+  FaultServer late(LateList());
+  dir.Write("web0.dat", "Slow " + late.base_url() + " 80 1000\r\nend\r\n");
+  fixed_timeouts = false;
+  MakeEngine();
+  engine->FormResize();
+  EXPECT_EQ(engine->outcome(), RunOutcome::kNoServer);
+  EXPECT_EQ(late.requests().size(), 3u);
+}
+
+TEST(StallLimitMs, TakesTheLineTimeOutWithinItsRangeElseOneMinute) {
+  const struct {
+    int64_t line_timeout;
+    int stall_limit;
+  } cases[] = {
+      {1000, 1000},    {30000, 30000}, {300000, 300000}, {999, 60000},
+      {300001, 60000}, {0, 60000},     {-2000, 60000},   {INT64_MAX, 60000},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(StallLimitMs(c.line_timeout), c.stall_limit) << c.line_timeout;
+  }
+}
+
 TEST_F(ServerSearchTest, LeavingDuringTheSearchStopsAtTheNextCheck) {
   WriteBusyWeb0();
   MakeEngine();

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/error.h"
+#include "support/fault_server.h"
 #include "support/scoped_hooks.h"
 #include "support/static_files.h"
 #include "support/temp_folder.h"
@@ -153,11 +154,25 @@ TEST_F(HeadlessRunTest, StartsTheLoginProgramWithTheParameters) {
   EXPECT_EQ(dir.Read("started.txt"), "2 user key \n");
 }
 
+TEST_F(HeadlessRunTest, TimeoutOptionOverridesTheLineTimeOut) {
+  FaultServer late([](FaultConnection& connection, const std::string&) {
+    connection.Sleep(4000);  // the line's own 30 s would wait for this list
+    connection.Send(FaultServer::Reply(200, "header\r\n"));
+  });
+  dir.Write("web0.dat", "Slow " + late.base_url() + " 80 30000\r\nend\r\n");
+  EXPECT_EQ(Run({"--timeout", "1"}), kExitNoServer);
+  EXPECT_EQ(late.requests().size(), 3u);
+}
+
 TEST(HeadlessOptions, RefusesWhatItDoesNotKnow) {
   EXPECT_THROW(ParseHeadlessOptions({"--line", "x"}), Error);
   EXPECT_THROW(ParseHeadlessOptions({"--lang", "de"}), Error);
   EXPECT_THROW(ParseHeadlessOptions({"--folder"}), Error);
   EXPECT_THROW(ParseHeadlessOptions({"--bogus"}), Error);
+  for (const char* seconds : {"0", "-1", "x", "86401", ""}) {
+    EXPECT_THROW(ParseHeadlessOptions({"--timeout", seconds}), Error) << seconds;
+  }
+  EXPECT_EQ(ParseHeadlessOptions({"--timeout", "90"}).timeout_seconds, 90);
   const HeadlessOptions options =
       ParseHeadlessOptions({"--line", "2", "--start-game", "--", "a", "--line"});
   EXPECT_EQ(options.line, 2);

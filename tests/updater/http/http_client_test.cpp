@@ -193,6 +193,21 @@ TEST(HttpClientTest, SlowButSteadyReplyOutlivesTheIdleTimeout) {
   EXPECT_EQ(reply.body, body);
 }
 
+// A byte now and then keeps the idle check quiet; an average below 1 KiB/s for as long as the
+// stall limit fails the attempt all the same.
+TEST(HttpClientTest, DrippingReplyFailsOnceItStaysTooSlowForTheStallLimit) {
+  const std::string body(40, 'd');  // 10 s at one byte every 250 ms
+  FaultServer server([&](FaultConnection& connection, const std::string&) {
+    connection.Send(FaultServer::Head(200, {"Content-Length: 40"}));
+    connection.SendSlowly(body, 1, 250);
+  });
+  HttpClient client({}, {2000, 1000});
+  const HttpReply reply = client.Get(server.base_url() + "drip");
+  EXPECT_FALSE(reply.ok);
+  EXPECT_FALSE(reply.error.empty());
+  EXPECT_LT(reply.body.size(), body.size());
+}
+
 // A port on which nothing listens: bound once, then released.
 int UnusedPort() {
   int port = 0;
