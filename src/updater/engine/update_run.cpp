@@ -47,6 +47,13 @@ std::string UpdaterEngine::RecordPath() const {
   return ProgramFolder() + "update2.dat";
 }
 
+void UpdaterEngine::SaveRecord() {
+  const FileStatus saved = SaveListText(LocalList, RecordPath());
+  if (saved.ok()) return;
+  outcome_ = RunOutcome::kWriteFailed;
+  ReportWriteFailure("update2.dat", saved.Describe());
+}
+
 void UpdaterEngine::SetStatus(std::string text) {
   window_.Label3.text = std::move(text);
   window_.Label3.left = kStatusLineLeft;
@@ -115,10 +122,10 @@ void UpdaterEngine::FormResize() {
     window_.Label3.visible = true;
     SetStatus(messages_.NothingToUpdate());
     StateSaved = true;
+    outcome_ = RunOutcome::kNothingToUpdate;  // unless the page pass cannot save the record
     Button6Click();
     window_.Image3Visible = true;
     UpdateState = UpdateStage::kNothingToUpdate;
-    outcome_ = RunOutcome::kNothingToUpdate;
   }
   Redraw();
 }
@@ -196,7 +203,7 @@ void UpdaterEngine::Button6Click() {
         ApplyEntry(entry);
       }
     }
-    SaveListText(LocalList, RecordPath());
+    SaveRecord();
     if (PageUpdated) view_.ReloadPage();
   } catch (...) {
     // The page is a nicety: any failure here ends the pass quietly, the record unsaved.
@@ -258,7 +265,7 @@ void UpdaterEngine::Button1Click() {
     }
     if (i == n - 1) window_.Image3Visible = true;
   }
-  SaveListText(LocalList, RecordPath());
+  SaveRecord();
   StateSaved = true;
   UpdateState = UpdateStage::kMainPassEnded;
   Redraw();
@@ -271,7 +278,7 @@ void UpdaterEngine::ForceUpdateChosen() {
 
 void UpdaterEngine::FormClose() {
   if (!KeepState || !ListsExist) return;
-  if (!StateSaved) SaveListText(LocalList, RecordPath());
+  if (!StateSaved) SaveRecord();
   LocalList.clear();
   UpdateQueue.clear();
   queue_entries_.clear();

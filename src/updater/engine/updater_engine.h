@@ -153,6 +153,9 @@ class UpdaterEngine {
   void MoveAppliedName(const std::string& local_name);
   void ReportWriteFailure(const std::string& local_name, std::string reason);
   std::string RecordPath() const;
+  // Saves LocalList to the record; a failure is reported as the record's write failure and
+  // becomes the run's outcome.
+  void SaveRecord();
 
   UpdaterView& view_;
   UpdaterMessages messages_;

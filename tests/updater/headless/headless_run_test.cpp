@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <chrono>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 #include "platform/error.h"
@@ -13,6 +15,7 @@
 #include "support/static_files.h"
 #include "support/temp_folder.h"
 #include "updater/gzip/gzip_writer.h"
+#include "updater/records/files.h"
 #include "updater/records/lines.h"
 
 namespace veyra::testing {
@@ -119,6 +122,19 @@ TEST_F(HeadlessRunTest, EachFailureHasItsExitStatus) {
   ScopedSleepHook no_wait([](int) {});
   EXPECT_EQ(Run(), kExitInitFailed);
   EXPECT_NE(output.str().find("Failed to initialize, try later, please"), std::string::npos);
+}
+
+TEST_F(HeadlessRunTest, ARecordThatCannotBeSavedEndsWithTheWriteFailureStatusAndItsReason) {
+  Publish({});
+  dir.Write("update2.dat", "AVWSEN\r\n");
+  std::filesystem::create_directories(SavingPathFor(dir.path() / "update2.dat"));
+  EXPECT_EQ(Run({"--lang", "n"}), kExitWriteFailed);
+  const std::string text = output.str();
+  EXPECT_NE(text.find("update2.dat:update failed, please close all programs"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("cannot write update2.dat: " + std::generic_category().message(EISDIR)),
+            std::string::npos)
+      << text;
 }
 
 TEST_F(HeadlessRunTest, AnyOtherFailureIsStatusOneNotACrash) {
