@@ -56,12 +56,13 @@ HeadlessOptions ParseHeadlessOptions(const std::vector<std::string>& arguments) 
 
 std::string HeadlessUsage() {
   return "usage: veyra-update [--folder DIR] [--line N] [--force-complete] [--lang t|s|n]\n"
-         "                    [--start-game] [-- PARAM1 PARAM2 PARAM3]\n"
+         "                    [--start-game] [--timeout SECONDS] [-- PARAM1 PARAM2 PARAM3]\n"
          "Updates the game folder DIR (default: the folder of this program) from the update\n"
          "server of network line N of web0.dat (default: the line saved in isp1.dat).\n"
+         "--timeout: the stall limit of every request (default: the line's time-out).\n"
          "exit status: 0 up to date, 1 other failure, 2 web0.dat unreadable, 3 no server\n"
-         "delivered the update list, 4 a download failed, 5 a file could not be written,\n"
-         "6 a downloaded file failed to expand\n";
+         "delivered the update list, 4 a download failed, 5 a file or the record update2.dat\n"
+         "could not be written, 6 a downloaded file failed to expand\n";
 }
 
 }  // namespace veyra
