@@ -34,11 +34,5 @@ TEST(ParseDecimal, TakesAtMostOneSign) {
   }
 }
 
-TEST(ParseDecimal, RefusesValuesBeyondSixtyFourBits) {
-  EXPECT_EQ(ParseDecimal("9223372036854775807"), INT64_MAX);
-  EXPECT_EQ(ParseDecimal("-9223372036854775808"), INT64_MIN);
-  EXPECT_EQ(ParseDecimal("9223372036854775808"), std::nullopt);
-}
-
 }  // namespace
 }  // namespace veyra
