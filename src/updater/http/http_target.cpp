@@ -28,7 +28,8 @@ std::string EncodeUnsafeBytes(const std::string& url) {
   return PercentEncode(url, [](unsigned char c) { return c > 0x20 && c != 0x7F; });
 }
 
-// A byte that may stand as itself in a path segment (RFC 3986 pchar without '%'), or a separator.
+// A byte that may stand as itself in a path segment (RFC 3986 pchar without '%'), a folder
+// separator '/', or '\', which the game's names may hold and which is sent as written.
 bool StandsInPath(unsigned char c) {
   if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
   return std::string_view("-._~!$&'()*+,;=:@/\\").find(static_cast<char>(c)) !=
