@@ -10,11 +10,27 @@ namespace {
 
 constexpr std::string_view kNoPreferenceBig5 = "\xa8\xe4\xa5\xa6";  // 其它
 
+// The lines of web0.dat that describe lines, the closing "end" included. A line without a name
+// describes nothing, and nothing after the closing line belongs to the list: either would
+// otherwise become an item, or a line of the search order that ends the search before any
+// server was tried.
+LineList ServerLines(const LineList& lines) {
+  LineList kept;
+  for (const std::string& line : lines) {
+    if (FieldView(line, 1).empty()) continue;
+    kept.push_back(line);
+    if (line == "end") break;
+  }
+  return kept;
+}
+
 }  // namespace
 
 LineDialogModel::LineDialogModel(const std::string& language_code) {
-  web0_read_ = LoadListRetrying(list_box2_, ProgramFolder() + "web0.dat");
+  LineList web0;
+  web0_read_ = LoadListRetrying(web0, ProgramFolder() + "web0.dat");
   if (!web0_read_) return;
+  list_box2_ = ServerLines(web0);
   for (size_t i = 0; i + 1 < list_box2_.size(); ++i) {
     list_box1_.push_back(GetField(list_box2_[i], 1));
   }

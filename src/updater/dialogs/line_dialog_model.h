@@ -19,9 +19,9 @@ class LineDialogModel {
   // web0.dat could be read; when false the dialog must not be shown.
   bool Web0Read() const { return web0_read_; }
 
-  // Visible items: field 1 of every web0.dat line but the last, then the no-preference item.
+  // Visible items: field 1 of every line of ListBox2 but the last, then the no-preference item.
   const LineList& ListBox1() const { return list_box1_; }
-  // The whole text of web0.dat, one line per item.
+  // The lines of web0.dat up to the first closing line "end", without empty lines.
   const LineList& ListBox2() const { return list_box2_; }
 
   int SelectedIndex() const { return selected_; }

@@ -4,6 +4,7 @@
 #include "platform/pump.h"
 #include "updater/engine/updater_engine.h"
 #include "updater/gzip/gzmem.h"
+#include "updater/http/http_target.h"
 #include "updater/records/archive.h"
 #include "updater/records/files.h"
 #include "updater/records/update_rule.h"
@@ -21,7 +22,7 @@ UpdaterEngine::InstallResult UpdaterEngine::Written(const FileStatus& written) {
 }
 
 void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& stream,
-                                  GzMemExpansion* expansion) {
+                                  GzMemExpansion* expansion, ReplyCheck accept) {
   Downloaded = false;
   HttpClient::BodyObserver expand_ahead;
   if (expansion != nullptr) {
@@ -32,10 +33,11 @@ void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& s
   for (int attempt = 0; attempt < kFetchAttempts; ++attempt) {
     PumpMessages();
     if (expansion != nullptr) expansion->Restart();
-    HttpReply reply = http_->Get(BaseUrl + remote_name, expand_ahead);
+    HttpReply reply = http_->Get(RequestUrl(BaseUrl, remote_name), expand_ahead);
     // A body counts only when it is exactly as long as announced; a missing or non-decimal
     // Content-Length announces 0, so such a reply delivers only an empty file.
     if (!reply.ok || static_cast<int64_t>(reply.body.size()) != reply.content_length) continue;
+    if (accept != nullptr && !accept(reply)) continue;
     Downloaded = true;
     if (UpdateState == UpdateStage::kNoListYet) UpdateState = UpdateStage::kListReceived;
     stream = std::move(reply.body);

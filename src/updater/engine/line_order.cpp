@@ -8,6 +8,13 @@
 #include "platform/decimal.h"
 
 namespace veyra {
+namespace {
+
+constexpr int64_t kShortestStallLimitMs = 1000;
+constexpr int64_t kLongestStallLimitMs = 300000;
+constexpr int kDefaultStallLimitMs = 60000;
+
+}  // namespace
 
 RandomPick ClockSeededRandomPick() {
   auto generator = std::make_shared<std::mt19937>(static_cast<std::mt19937::result_type>(
@@ -46,6 +53,13 @@ HostInfo ParseHostLine(std::string_view line) {
   info.timeout = ParseDecimal(GetField(line, 4)).value_or(0);
   info.text = GetField(line, 5);
   return info;
+}
+
+int StallLimitMs(int64_t line_timeout_ms) {
+  if (line_timeout_ms < kShortestStallLimitMs || line_timeout_ms > kLongestStallLimitMs) {
+    return kDefaultStallLimitMs;
+  }
+  return static_cast<int>(line_timeout_ms);
 }
 
 }  // namespace veyra

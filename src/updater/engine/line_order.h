@@ -22,7 +22,8 @@ LineList BuildLineOrder(const LineList& web0_lines, int item_count, int selected
                         const RandomPick& pick);
 
 // One server line of web0.dat: name, base address, port and time-out. A port or time-out that is
-// not a decimal number reads as 0; neither value reaches the requests.
+// not a decimal number reads as 0. The port does not reach the requests (the base address names
+// theirs); the time-out becomes their stall limit (StallLimitMs).
 struct HostInfo {
   std::string name;
   std::string address;
@@ -31,5 +32,10 @@ struct HostInfo {
   std::string text;
 };
 HostInfo ParseHostLine(std::string_view line);
+
+// The stall limit of requests on a line, in milliseconds: the line's time-out when it lies
+// between 1 s and 5 min, else one minute (a time-out of 0 or 50 ms would fail every request, one
+// of days would let a stalled server hold the updater).
+int StallLimitMs(int64_t line_timeout_ms);
 
 }  // namespace veyra

@@ -9,6 +9,7 @@
 #include "platform/pump.h"
 #include "updater/dialogs/line_dialog_model.h"
 #include "updater/dialogs/update_mode.h"
+#include "updater/engine/update_list_reply.h"
 #include "updater/engine/updater_engine.h"
 #include "updater/records/files.h"
 #include "updater/records/update_rule.h"
@@ -39,10 +40,18 @@ UpdaterEngine::~UpdaterEngine() {
 
 void UpdaterEngine::SetHttpTimeouts(const HttpTimeouts& timeouts) {
   http_->SetTimeouts(timeouts);
+  timeouts_fixed_ = true;
 }
 
 std::string UpdaterEngine::RecordPath() const {
   return ProgramFolder() + "update2.dat";
+}
+
+void UpdaterEngine::SaveRecord() {
+  const FileStatus saved = SaveListText(LocalList, RecordPath());
+  if (saved.ok()) return;
+  outcome_ = RunOutcome::kWriteFailed;
+  ReportWriteFailure("update2.dat", saved.Describe());
 }
 
 void UpdaterEngine::SetStatus(std::string text) {
@@ -113,10 +122,10 @@ void UpdaterEngine::FormResize() {
     window_.Label3.visible = true;
     SetStatus(messages_.NothingToUpdate());
     StateSaved = true;
+    outcome_ = RunOutcome::kNothingToUpdate;  // unless the page pass cannot save the record
     Button6Click();
     window_.Image3Visible = true;
     UpdateState = UpdateStage::kNothingToUpdate;
-    outcome_ = RunOutcome::kNothingToUpdate;
   }
   Redraw();
 }
@@ -146,8 +155,14 @@ bool UpdaterEngine::TryServers() {
       return false;
     }
     BaseUrl = host.address;
+    // The line that delivers the list keeps its stall limit for the rest of the run.
+    if (!timeouts_fixed_) {
+      HttpTimeouts timeouts;
+      timeouts.idle_ms = StallLimitMs(host.timeout);
+      http_->SetTimeouts(timeouts);
+    }
     try {
-      FetchToStream("update3.dat", DownloadBuffer);
+      FetchToStream("update3.dat", DownloadBuffer, nullptr, IsUpdateListReply);
     } catch (...) {
       // A failure of one server only sends us on to the next.
     }
@@ -188,7 +203,7 @@ void UpdaterEngine::Button6Click() {
         ApplyEntry(entry);
       }
     }
-    SaveListText(LocalList, RecordPath());
+    SaveRecord();
     if (PageUpdated) view_.ReloadPage();
   } catch (...) {
     // The page is a nicety: any failure here ends the pass quietly, the record unsaved.
@@ -250,7 +265,7 @@ void UpdaterEngine::Button1Click() {
     }
     if (i == n - 1) window_.Image3Visible = true;
   }
-  SaveListText(LocalList, RecordPath());
+  SaveRecord();
   StateSaved = true;
   UpdateState = UpdateStage::kMainPassEnded;
   Redraw();
@@ -263,7 +278,7 @@ void UpdaterEngine::ForceUpdateChosen() {
 
 void UpdaterEngine::FormClose() {
   if (!KeepState || !ListsExist) return;
-  if (!StateSaved) SaveListText(LocalList, RecordPath());
+  if (!StateSaved) SaveRecord();
   LocalList.clear();
   UpdateQueue.clear();
   queue_entries_.clear();

@@ -71,11 +71,14 @@ class UpdaterEngine {
   // asks the application to terminate. (Its cancel changes nothing and needs no call.)
   void ForceUpdateChosen();
 
-  // Downloads BaseUrl + remote name into `stream`; the outcome is in Downloaded. With
+  // Whether a complete reply holds what was asked for; a reply it refuses is a failed attempt.
+  using ReplyCheck = bool (*)(const HttpReply& reply);
+
+  // Downloads BaseUrl + remote name (RequestUrl) into `stream`; the outcome is in Downloaded. With
   // `expansion`, the gzip image is expanded ahead while it arrives (restarted with each
   // attempt), so that expanding it afterwards is mostly done.
   void FetchToStream(const std::string& remote_name, std::string& stream,
-                     GzMemExpansion* expansion = nullptr);
+                     GzMemExpansion* expansion = nullptr, ReplyCheck accept = nullptr);
   // Downloads and installs one queue entry; outcomes in EntryDone and WriteFailed. A gzip
   // failure leaves it as veyra::Error.
   void ApplyEntry(const QueueEntry& entry);
@@ -101,6 +104,7 @@ class UpdaterEngine {
 
   // Test and tool seams.
   void SetRandomPick(RandomPick pick) { random_pick_ = std::move(pick); }
+  // Fixes the time-outs of every request; the lines' own time-outs in web0.dat no longer apply.
   void SetHttpTimeouts(const HttpTimeouts& timeouts);
 
   // State with the names the window and its dialogs share.
@@ -149,12 +153,16 @@ class UpdaterEngine {
   void MoveAppliedName(const std::string& local_name);
   void ReportWriteFailure(const std::string& local_name, std::string reason);
   std::string RecordPath() const;
+  // Saves LocalList to the record; a failure is reported as the record's write failure and
+  // becomes the run's outcome.
+  void SaveRecord();
 
   UpdaterView& view_;
   UpdaterMessages messages_;
   UpdaterWindowState window_;
   std::unique_ptr<HttpClient> http_;
   RandomPick random_pick_;
+  bool timeouts_fixed_ = false;
   RunOutcome outcome_ = RunOutcome::kNotStarted;
   std::string expand_error_;
   std::string write_error_;

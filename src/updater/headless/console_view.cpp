@@ -3,6 +3,7 @@
 #include "platform/text_codec.h"
 #include "updater/dialogs/line_dialog_model.h"
 #include "updater/engine/updater_engine.h"
+#include "updater/headless/terminal_text.h"
 
 namespace veyra {
 namespace {
@@ -21,7 +22,7 @@ ConsoleView::ConsoleView(std::ostream& out, std::string language_code, std::opti
 
 void ConsoleView::Print(const std::string& bytes) {
   FinishProgressLine();
-  out_ << DecodeForDisplay(language_code_, bytes) << "\n" << std::flush;
+  out_ << EscapeControls(DecodeForDisplay(language_code_, bytes)) << "\n" << std::flush;
 }
 
 void ConsoleView::FinishProgressLine() {
@@ -78,7 +79,7 @@ void ConsoleView::ShowProgress(const UpdaterWindowState& window) {
   last_progress_time_ = now;
   last_progress_ = window.Label4.text;
   // The label reads "<name> <received> of <total> "; the percentage is the gauge's own.
-  std::string line = DecodeForDisplay(language_code_, window.Label4.text) + "(" +
+  std::string line = EscapeControls(DecodeForDisplay(language_code_, window.Label4.text)) + "(" +
                      std::to_string(gauge.Percent()) + "%)";
   if (interactive_terminal_) {
     out_ << "\r\x1b[K" << line << std::flush;

@@ -6,6 +6,7 @@
 #include "updater/dialogs/update_mode.h"
 #include "updater/engine/updater_engine.h"
 #include "updater/headless/console_view.h"
+#include "updater/headless/terminal_text.h"
 
 namespace veyra {
 namespace {
@@ -45,6 +46,11 @@ int RunHeadlessUpdate(const HeadlessOptions& options, std::ostream& out,
   ConsoleView view(out, language, options.line, interactive_terminal);
   UpdaterEngine engine(view, language);
   view.Attach(engine);
+  if (options.timeout_seconds) {
+    HttpTimeouts timeouts;
+    timeouts.idle_ms = *options.timeout_seconds * 1000;
+    engine.SetHttpTimeouts(timeouts);
+  }
 
   try {
     engine.FormCreate(options.game_parameters);
@@ -52,7 +58,7 @@ int RunHeadlessUpdate(const HeadlessOptions& options, std::ostream& out,
     if (engine.outcome() == RunOutcome::kWaitingForStart) engine.StartPictureClicked();
   } catch (const std::exception& error) {
     view.FinishProgressLine();
-    out << error.what() << "\n";
+    out << EscapeControls(error.what()) << "\n";
     return engine.outcome() == RunOutcome::kExpandFailed ? kExitExpandFailed : kExitOtherFailure;
   }
 

@@ -33,12 +33,16 @@ constexpr auto kPumpEvery = std::chrono::milliseconds(10);
 // A body observer sees the body again once this much more has arrived.
 constexpr size_t kObserveEvery = 256 * 1024;
 constexpr long kReadBufferSize = 256 * 1024;
+// Below this average speed for as long as the stall limit, an attempt fails: a server that drips
+// a byte now and then would otherwise hold the request forever.
+constexpr long kLowestBytesPerSecond = 1024;
 
 const char kAcceptLine[] = "Accept: text/html, */*";
 const char kUserAgentLine[] = "User-Agent: Mozilla/3.0 (compatible; Indy Library)";
 const char kAlreadyRunning[] = "request already running";
 const char kTooLarge[] = "reply too large";
 const char kIdleTimeout[] = "read timed out";
+const char kUnaskedPart[] = "partial content that was not asked for";
 
 void InitCurlOnce() {
   static const CURLcode init = curl_global_init(CURL_GLOBAL_DEFAULT);
@@ -190,6 +194,8 @@ class HttpClient::Impl {
     curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
     curl_easy_setopt(easy_, CURLOPT_URL, target.url.c_str());
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.connect_ms));
+    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, kLowestBytesPerSecond);
+    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, std::max(1L, (idle_ms_ + 999L) / 1000));
     curl_easy_setopt(easy_, CURLOPT_FORBID_REUSE, 0L);
   }
 
@@ -229,6 +235,7 @@ class HttpClient::Impl {
     curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &reply.status);
     if (reply.status == 0) reply.status = head_.status;
     reply.content_length = head_.content_length;
+    reply.content_type = head_.content_type;
     reply.body = std::move(body_);
     if (!abort_reason_.empty()) {
       reply.error = abort_reason_;
@@ -238,6 +245,8 @@ class HttpClient::Impl {
     } else if (reply.status < 200 || reply.status > 299) {
       reply.error = head_.status_line.empty() ? "HTTP status " + std::to_string(reply.status)
                                               : head_.status_line;
+    } else if (reply.status == 206) {
+      reply.error = kUnaskedPart;
     } else {
       reply.ok = true;
     }

@@ -21,13 +21,16 @@ struct HttpEvents {
 
 struct HttpTimeouts {      // the one place where the time-outs live
   int connect_ms = 15000;  // TCP connect
-  int idle_ms = 60000;     // an attempt fails when no byte arrives for this long
+  // The stall limit: an attempt fails when no byte arrives for this long, and also when it
+  // averages less than 1 KiB/s for this long (counted in whole seconds, at least one).
+  int idle_ms = 60000;
 };
 
 struct HttpReply {
   bool ok = false;             // transport fine AND status 2xx
   long status = 0;             // 0 when no status line arrived
   int64_t content_length = 0;  // the reply's Content-Length; 0 when absent or not decimal
+  std::string content_type;    // the reply's Content-Type as sent; empty when absent
   std::string body;            // whole body, also for error replies
   std::string error;           // readable reason when !ok
 };
@@ -51,7 +54,8 @@ class HttpClient {
   // least every 50 ms while it waits, also when no byte arrives. The request is exactly
   //   GET <path> HTTP/1.1 / Host: <host without port> / Accept: text/html, */* /
   //   User-Agent: Mozilla/3.0 (compatible; Indy Library)
-  // The result is ok only for a complete 2xx reply; the body of any other reply is still read.
+  // The result is ok only for a complete 2xx reply, and never for 206: no request asks for a
+  // range, so a part of a file is no file. The body of any other reply is still read.
   // A Get() started while another runs (from a handler inside the pump) is refused with the
   // error "request already running". An exception thrown by an event handler or by the pump
   // aborts the transfer and is rethrown from here once the client is back in a clean state.

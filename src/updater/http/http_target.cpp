@@ -7,20 +7,33 @@
 namespace veyra {
 namespace {
 
-std::string EncodeUnsafeBytes(const std::string& url) {
+template <typename KeepByte>
+std::string PercentEncode(std::string_view text, KeepByte keep) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string encoded;
-  encoded.reserve(url.size());
-  for (unsigned char c : url) {
-    if (c <= 0x20 || c == 0x7F) {
+  encoded.reserve(text.size());
+  for (unsigned char c : text) {
+    if (keep(c)) {
+      encoded += static_cast<char>(c);
+    } else {
       encoded += '%';
       encoded += kHex[c >> 4];
       encoded += kHex[c & 0x0F];
-    } else {
-      encoded += static_cast<char>(c);
     }
   }
   return encoded;
+}
+
+std::string EncodeUnsafeBytes(const std::string& url) {
+  return PercentEncode(url, [](unsigned char c) { return c > 0x20 && c != 0x7F; });
+}
+
+// A byte that may stand as itself in a path segment (RFC 3986 pchar without '%'), a folder
+// separator '/', or '\', which the game's names may hold and which is sent as written.
+bool StandsInPath(unsigned char c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
+  return std::string_view("-._~!$&'()*+,;=:@/\\").find(static_cast<char>(c)) !=
+         std::string_view::npos;
 }
 
 struct UrlDeleter {
@@ -57,6 +70,10 @@ std::optional<HttpTarget> ParseHttpTarget(const std::string& url, std::string& e
   target.port = std::stol(*port);
   target.origin = *host + ":" + *port;
   return target;
+}
+
+std::string RequestUrl(std::string_view base_url, std::string_view remote_name) {
+  return std::string(base_url) + PercentEncode(remote_name, StandsInPath);
 }
 
 }  // namespace veyra

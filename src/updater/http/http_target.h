@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace veyra {
 
@@ -17,5 +18,11 @@ struct HttpTarget {
 // travel in a request line, are percent-encoded; everything else is kept as written. Returns
 // nothing and sets `error` for a URL that is not absolute or not plain http.
 std::optional<HttpTarget> ParseHttpTarget(const std::string& url, std::string& error);
+
+// The URL of a file on the server: the base address followed directly by the file's name, in
+// which every byte that cannot stand in a request path ('#', '?', '%', blanks, controls, bytes
+// above 0x7F, ...) is percent-encoded, so that the server receives the name byte for byte.
+// Folder separators '/' stay, and '\' is sent as written too.
+std::string RequestUrl(std::string_view base_url, std::string_view remote_name);
 
 }  // namespace veyra

@@ -74,6 +74,8 @@ void ReplyHead::Feed(std::string_view line) {
     content_length = ParseContentLength(value);
   } else if (EqualsIgnoringAsciiCase(name, "Connection")) {
     connection_close = EqualsIgnoringAsciiCase(value, "close");
+  } else if (EqualsIgnoringAsciiCase(name, "Content-Type")) {
+    content_type = std::string(value);
   } else if (EqualsIgnoringAsciiCase(name, "Transfer-Encoding")) {
     chunked = ContainsNoCase(value, "chunked");
   }

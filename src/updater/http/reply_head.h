@@ -15,6 +15,7 @@ struct ReplyHead {
   bool connection_close = false;  // a Connection header whose trimmed value is "close", any case
   bool chunked = false;           // a Transfer-Encoding header that contains "chunked"
   int64_t content_length = 0;     // decimal Content-Length, saturated; 0 when absent or not decimal
+  std::string content_type;       // the trimmed Content-Type value; empty when absent
   bool complete = false;          // the empty line that ends the header block arrived
 
   // Takes one header line (the line end may still be attached). Lines after the end of a final

@@ -100,23 +100,28 @@ std::filesystem::path SavingPathFor(const std::filesystem::path& target) {
   return saving;
 }
 
-void SaveListText(const LineList& list, const std::string& path) {
+FileStatus SaveListText(const LineList& list, const std::string& path) {
   const std::string text = JoinLines(list);
-  if (text.empty()) return;
+  if (text.empty()) return {};
   // MapPath finds the existing file's own spelling, so the new content replaces that file instead
   // of placing a second one beside it under another letter case.
   const std::filesystem::path target = MapPath(path);
   const std::filesystem::path saving = SavingPathFor(target);
   const EntryCreation creation(target);  // the temporary file comes and goes inside it
   FileHandle file(saving, OpenMode::kWriteEmpty);
-  if (!file.ok()) return;
-  const bool written = ReplaceContent(file, text).ok() && file.Sync().ok();
-  if (!file.Close().ok() || !written || !RenameReplacing(saving, target).ok()) {
+  if (!file.ok()) return file.status();
+  FileStatus saved = ReplaceContent(file, text);
+  if (saved.ok()) saved = file.Sync();
+  const FileStatus closed = file.Close();  // a failed close is a failed write
+  if (saved.ok()) saved = closed;
+  if (saved.ok()) saved = RenameReplacing(saving, target);
+  if (!saved.ok()) {
     RemoveFile(saving);
-    return;
+    return saved;
   }
   creation.Confirm();
   SyncFolder(target.parent_path());
+  return {};
 }
 
 }  // namespace veyra

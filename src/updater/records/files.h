@@ -48,8 +48,9 @@ bool LoadListRetrying(LineList& list, const std::string& path);
 // Writes the list as text (JoinLines) unless that text is empty, in which case the old file
 // stays untouched. The new content goes to a temporary file beside the target, is flushed to
 // disk and then renamed over the target, so the old file stays whole until the new one is
-// complete. Failures are not reported; the old file is never lost by one.
-void SaveListText(const LineList& list, const std::string& path);
+// complete. The status tells why the list could not be saved; the old file is never lost by a
+// failure.
+FileStatus SaveListText(const LineList& list, const std::string& path);
 
 // The temporary file that SaveListText writes before renaming it over `target` (an already
 // mapped path): the same folder, the target's name followed by ".saving".

@@ -26,6 +26,9 @@ QueueResult BuildQueue(const LineList& update_list, LineList& record) {
   QueueResult result;
   for (size_t i = 1; i < update_list.size(); ++i) {
     const std::string& line = update_list[i];
+    // A list line marked "U" is no entry: queued as it is, it would read as a changed entry and
+    // replace the record line that it names.
+    if (FieldView(line, 1) == "U") continue;
     const std::string_view local_name = FieldView(line, kListLocalNameField);
     const size_t position = index.Find(local_name);
     if (position == kNoRecordPosition) {

@@ -26,7 +26,8 @@ struct QueueResult {
 // (local name, version) whose name equals the local name, ignoring ASCII letter case, decides:
 // a list version newer than the recorded one queues a changed-entry line
 // (MakeChangedQueueLine); an equal or older one queues nothing; no matching record line queues
-// the list line unchanged as a new entry. Queued local names go to names_to_show unless
+// the list line unchanged as a new entry. A list line whose marker is "U" is no entry: it would
+// read as a changed-entry line. Queued local names go to names_to_show unless
 // IsPageLocalName. A record holding only its header gets one empty line appended; an empty
 // record gets the header kRecordHeader and then the empty line. Runs in time linear in the
 // sizes of both lists.

@@ -29,6 +29,27 @@ TEST_F(LineDialogModelTest, ListsEveryLineButTheLastThenTheNoPreferenceItem) {
   EXPECT_EQ(LineDialogModel("s").ListBox1().back(), "\xc6\xe4\xcb\xfc");  // converted to GB
 }
 
+TEST_F(LineDialogModelTest, EmptyLinesAndLinesAfterTheClosingLineAreNoLines) {
+  const struct {
+    const char* web0;
+    LineList items;
+    size_t lines;  // ListBox2: the server lines and the closing line
+  } cases[] = {
+      {"A a 80 1\r\nend\r\n\r\n", {"A", "Other"}, 2},
+      {"\r\nA a 80 1\r\n\r\n   \r\nB b 80 1\r\nend\r\n", {"A", "B", "Other"}, 3},
+      {"A a 80 1\r\nend\r\nB b 80 1\r\nend\r\n", {"A", "Other"}, 2},
+      {"A a 80 1\nend\n\n\n", {"A", "Other"}, 2},
+      {"\r\n\r\nend\r\n", {"Other"}, 1},
+  };
+  for (const auto& c : cases) {
+    dir.Write("web0.dat", c.web0);
+    LineDialogModel model("n");
+    EXPECT_EQ(model.ListBox1(), c.items) << c.web0;
+    EXPECT_EQ(model.ListBox2().size(), c.lines) << c.web0;
+    EXPECT_EQ(model.ListBox2().back(), "end") << c.web0;
+  }
+}
+
 TEST_F(LineDialogModelTest, ConfirmingWritesThePositionAndTheNextDialogSelectsIt) {
   LineDialogModel first("n");
   first.Select(1);

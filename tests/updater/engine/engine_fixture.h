@@ -30,6 +30,7 @@ class ScriptedView : public UpdaterView {
   void RunLineDialog(LineDialogModel& dialog) override {
     dialog_items = dialog.ListBox1();
     if (choose_line) dialog.Select(*choose_line);
+    if (choose_no_preference) dialog.Select(static_cast<int>(dialog_items.size()) - 1);
     dialog.Confirm();
   }
   void ReloadPage() override { ++reloads; }
@@ -43,6 +44,7 @@ class ScriptedView : public UpdaterView {
 
   UpdaterEngine* engine = nullptr;
   std::optional<int> choose_line;
+  bool choose_no_preference = false;  // the last item, wherever it lies
   bool answer_yes = false;
   std::vector<std::string> messages;
   std::vector<std::string> questions;
@@ -61,7 +63,7 @@ class EngineTest : public ::testing::Test {
   void MakeEngine(const std::string& language = "n") {
     engine = std::make_unique<UpdaterEngine>(view, language);
     view.engine = engine.get();
-    engine->SetHttpTimeouts({2000, 2000});
+    if (fixed_timeouts) engine->SetHttpTimeouts({2000, 2000});
     engine->SetRandomPick([](int low, int) { return low; });
     engine->FormCreate();
   }
@@ -90,6 +92,7 @@ class EngineTest : public ::testing::Test {
   }
   LineList Record() const { return SplitLines(dir.Read("update2.dat")); }
 
+  bool fixed_timeouts = true;  // false: each line's time-out from web0.dat applies
   TempFolder dir;
   StaticFiles server;
   ScriptedView view;

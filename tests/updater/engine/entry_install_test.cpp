@@ -47,6 +47,34 @@ TEST_F(EntryInstallTest, FetchTakesOnlyBodiesOfTheAnnouncedLength) {
   EXPECT_EQ(engine->UpdateState, UpdateStage::kListReceived);
 }
 
+// Every byte of a remote name reaches the server: bytes that cannot stand in a request path
+// travel percent-encoded, the rest (the folder separators included) as written.
+TEST_F(EntryInstallTest, FetchSendsTheRemoteNameByteForByte) {
+  const struct {
+    const char* name;
+    const char* path;  // on the request line, without the leading '/'
+  } cases[] = {
+      {"Data/#p1.bin", "Data/%23p1.bin"},
+      {"a?b=1.txt", "a%3Fb=1.txt"},
+      {"100%.bin", "100%25.bin"},
+      {"%41.bin", "%2541.bin"},
+      {"tab\tand\x7f.bin", "tab%09and%7F.bin"},
+      {"\xb7s\xa4\xe5\xa5\xf3.bin", "%B7s%A4%E5%A5%F3.bin"},  // Big5
+      {"q\"<>[]^`{|}.bin", "q%22%3C%3E%5B%5D%5E%60%7B%7C%7D.bin"},
+      {"Data\\x.gz", "Data\\x.gz"},
+      {"gz/a-b_c.d~!$&'()*+,;=:@.gz", "gz/a-b_c.d~!$&'()*+,;=:@.gz"},
+  };
+  for (const auto& c : cases) {
+    server.Put(c.path, c.name);
+    std::string stream;
+    engine->FetchToStream(c.name, stream);
+    EXPECT_TRUE(engine->Downloaded) << c.name;
+    EXPECT_EQ(stream, c.name);
+    ASSERT_FALSE(server.paths().empty());
+    EXPECT_EQ(server.paths().back(), c.path);
+  }
+}
+
 TEST_F(EntryInstallTest, FetchRaisesUpdateStateOnlyFromZero) {
   server.Put("a", "x");
   engine->UpdateState = UpdateStage::kMainPassRunning;

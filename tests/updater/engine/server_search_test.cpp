@@ -88,6 +88,39 @@ TEST_F(ServerSearchTest, TheFirstServerThatDeliversEndsTheSearch) {
   EXPECT_EQ(engine->outcome(), RunOutcome::kNothingToUpdate);
 }
 
+// A portal or an error page served with 200 is no update list: the search goes on to the next
+// line. Lists under other types are taken as they come.
+TEST_F(ServerSearchTest, OnlyARealListIsAList) {
+  server.Put("update3.dat", "header\r\n");
+  const struct {
+    const char* name;
+    std::string reply;
+    bool taken;
+  } cases[] = {
+      {"html", FaultServer::Reply(200, "header\r\n", {"Content-Type: text/html"}), false},
+      {"html with a charset",
+       FaultServer::Reply(200, "header\r\n", {"Content-Type:  Text/HTML ; charset=big5"}), false},
+      {"a NUL byte", FaultServer::Reply(200, std::string("header\r\nE a\0 a.txt 1\r\n", 21)),
+       false},
+      {"plain text", FaultServer::Reply(200, "header\r\n", {"Content-Type: text/plain"}), true},
+      {"octet stream",
+       FaultServer::Reply(200, "header\r\n", {"Content-Type: application/octet-stream"}), true},
+      {"no type", FaultServer::Reply(200, "header\r\n"), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FaultServer portal(
+        [&](FaultConnection& connection, const std::string&) { connection.Send(c.reply); });
+    WriteWeb0({portal.base_url(), server.base_url()});
+    view.choose_line = 0;
+    MakeEngine();
+    engine->FormResize();
+    EXPECT_EQ(engine->BaseUrl, c.taken ? portal.base_url() : server.base_url());
+    EXPECT_EQ(engine->outcome(), RunOutcome::kNothingToUpdate);
+    std::filesystem::remove(dir.path() / "update2.dat");
+  }
+}
+
 TEST_F(ServerSearchTest, LinesWithoutServersOrWithOddNumbersAreHandled) {
   ScopedSleepHook no_wait([](int) {});
   dir.Write("web0.dat", "end\r\n");
@@ -109,6 +142,48 @@ TEST_F(ServerSearchTest, LinesWithoutServersOrWithOddNumbersAreHandled) {
   EXPECT_EQ(engine->outcome(), RunOutcome::kNothingToUpdate);
   EXPECT_EQ(ParseHostLine("Odd url eighty forever").port, 0);
   EXPECT_EQ(ParseHostLine("  N   url  81   2000 extra").timeout, 2000);
+}
+
+TEST_F(ServerSearchTest, ABlankLineAfterTheClosingLineIsNoServerToTry) {
+  server.Put("update3.dat", "header\r\n");
+  dir.Write("web0.dat", "Line0 " + server.base_url() + " 80 30000\r\nend\r\n\r\n");
+  view.choose_no_preference = true;
+  MakeEngine();
+  engine->SetRandomPick([](int, int high) { return high; });
+  engine->FormResize();
+  EXPECT_EQ(view.dialog_items, (LineList{"Line0", "Other"}));
+  EXPECT_EQ(engine->outcome(), RunOutcome::kNothingToUpdate);
+}
+
+// A server that holds every request for 4 s and then delivers a list.
+FaultServer::Handler LateList() {
+  return [](FaultConnection& connection, const std::string&) {
+    connection.Sleep(4000);
+    connection.Send(FaultServer::Reply(200, "header\r\n"));
+  };
+}
+
+TEST_F(ServerSearchTest, TheLineTimeOutIsTheStallLimitOfItsRequests) {
+  FaultServer late(LateList());
+  dir.Write("web0.dat", "Slow " + late.base_url() + " 80 1000\r\nend\r\n");
+  fixed_timeouts = false;
+  MakeEngine();
+  engine->FormResize();
+  EXPECT_EQ(engine->outcome(), RunOutcome::kNoServer);
+  EXPECT_EQ(late.requests().size(), 3u);
+}
+
+TEST(StallLimitMs, TakesTheLineTimeOutWithinItsRangeElseOneMinute) {
+  const struct {
+    int64_t line_timeout;
+    int stall_limit;
+  } cases[] = {
+      {1000, 1000},    {30000, 30000}, {300000, 300000}, {999, 60000},
+      {300001, 60000}, {0, 60000},     {-2000, 60000},   {INT64_MAX, 60000},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(StallLimitMs(c.line_timeout), c.stall_limit) << c.line_timeout;
+  }
 }
 
 TEST_F(ServerSearchTest, LeavingDuringTheSearchStopsAtTheNextCheck) {

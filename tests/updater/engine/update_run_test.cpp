@@ -5,6 +5,7 @@
 #include "engine_fixture.h"
 #include "platform/error.h"
 #include "support/scoped_hooks.h"
+#include "updater/records/files.h"
 
 namespace veyra::testing {
 namespace {
@@ -112,6 +113,41 @@ TEST_F(UpdateRunTest, AWriteFailureStopsThePassAndAllowsAnotherStart) {
   EXPECT_EQ(engine->window().ListBox2, (LineList{"one.txt", "two.txt", "three.txt"}));
   EXPECT_EQ(Record(),
             (LineList{"AVWSEN", "", "one.txt 1", "one.txt 1", "two.txt 1", "three.txt 1"}));
+}
+
+// A record that cannot be saved is reported like any file that cannot be written, wherever the
+// run saves it, and the run does not end as a success.
+TEST_F(UpdateRunTest, ARecordThatCannotBeSavedIsAWriteFailure) {
+  const std::vector<std::string> write_failure = {
+      "update2.dat:update failed, please close all programs and try again."};
+  const auto expect_reported = [&] {
+    EXPECT_EQ(engine->outcome(), RunOutcome::kWriteFailed);
+    EXPECT_EQ(view.messages, write_failure);
+    EXPECT_EQ(view.log, LineList{"cannot write update2.dat: " + engine->write_error()});
+    EXPECT_FALSE(engine->write_error().empty());
+    view.messages.clear();
+    view.log.clear();
+  };
+  server.Put("a.gz", GzipCompress("A"));
+  PublishList({"E a.gz a.txt 1"});
+  RunDriver();
+  ASSERT_TRUE(view.messages.empty());
+  // A folder where the new record is written first makes the save fail, even for root.
+  std::filesystem::create_directories(SavingPathFor(dir.path() / "update2.dat"));
+
+  engine->StartPictureClicked();  // the main pass
+  EXPECT_EQ(dir.Read("a.txt"), "A");
+  expect_reported();
+
+  engine->StateSaved = false;
+  engine->FormClose();  // closing
+  expect_reported();
+
+  PublishList({});
+  RunDriver();  // nothing to update: the page pass saves
+  EXPECT_TRUE(engine->window().Image3Visible);
+  expect_reported();
+  EXPECT_EQ(Record(), (LineList{"AVWSEN", ""}));
 }
 
 TEST_F(UpdateRunTest, AFailedDownloadClosesTheWindowWithoutSaving) {

@@ -3,15 +3,19 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <chrono>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 #include "platform/error.h"
+#include "support/fault_server.h"
 #include "support/scoped_hooks.h"
 #include "support/static_files.h"
 #include "support/temp_folder.h"
 #include "updater/gzip/gzip_writer.h"
+#include "updater/records/files.h"
 #include "updater/records/lines.h"
 
 namespace veyra::testing {
@@ -56,6 +60,37 @@ TEST_F(HeadlessRunTest, UpdatesEverythingAndPrintsWhatTheWindowWouldShow) {
   EXPECT_NE(output.str().find("No files updateing needed"), std::string::npos);
 }
 
+// Control bytes other than the line end, left after taking out the progress line's own
+// "return, erase line" prefix.
+std::string ControlBytesOf(std::string text) {
+  for (size_t at; (at = text.find("\r\x1b[K")) != std::string::npos;) text.erase(at, 4);
+  std::string controls;
+  for (unsigned char c : text) {
+    if ((c < 0x20 && c != '\n') || c == 0x7F) controls += static_cast<char>(c);
+  }
+  return controls;
+}
+
+TEST_F(HeadlessRunTest, NamesFromTheServerOrFilesCannotSteerTheTerminal) {
+  dir.Write("web0.dat", "Main\x1b]0;owned\x07 " + server.base_url() + " 80 30000\r\nend\r\n");
+  server.Put("a.bin", "A");
+  Publish({"O a.bin a\x1b[2J\x7f.txt 1", "O a.bin held\x1b[H.txt 1"});
+  dir.Write("held\x1b[H.txt/inside", "");  // a folder where the file should go
+  for (bool terminal : {false, true}) {
+    SCOPED_TRACE(terminal ? "terminal" : "pipe");
+    output.str("");
+    const HeadlessOptions options =
+        ParseHeadlessOptions({"--folder", dir.path().string(), "--lang", "n"});
+    EXPECT_EQ(RunHeadlessUpdate(options, output, terminal), kExitWriteFailed);
+    const std::string text = output.str();
+    EXPECT_EQ(ControlBytesOf(text), "") << text;
+    EXPECT_NE(text.find("line: Main\\x1b]0;owned\\x07\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("a\\x1b[2J\\x7f.txt 1 of 1"), std::string::npos) << text;
+    EXPECT_NE(text.find("held\\x1b[H.txt:update failed"), std::string::npos) << text;
+    std::filesystem::remove(dir.path() / "update2.dat");
+  }
+}
+
 TEST_F(HeadlessRunTest, TextsAreShownInTheDisplayLanguageAsUtf8) {
   Publish({});
   EXPECT_EQ(Run({"--lang", "t"}), kExitUpToDate);
@@ -87,6 +122,19 @@ TEST_F(HeadlessRunTest, EachFailureHasItsExitStatus) {
   ScopedSleepHook no_wait([](int) {});
   EXPECT_EQ(Run(), kExitInitFailed);
   EXPECT_NE(output.str().find("Failed to initialize, try later, please"), std::string::npos);
+}
+
+TEST_F(HeadlessRunTest, ARecordThatCannotBeSavedEndsWithTheWriteFailureStatusAndItsReason) {
+  Publish({});
+  dir.Write("update2.dat", "AVWSEN\r\n");
+  std::filesystem::create_directories(SavingPathFor(dir.path() / "update2.dat"));
+  EXPECT_EQ(Run({"--lang", "n"}), kExitWriteFailed);
+  const std::string text = output.str();
+  EXPECT_NE(text.find("update2.dat:update failed, please close all programs"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("cannot write update2.dat: " + std::generic_category().message(EISDIR)),
+            std::string::npos)
+      << text;
 }
 
 TEST_F(HeadlessRunTest, AnyOtherFailureIsStatusOneNotACrash) {
@@ -122,11 +170,25 @@ TEST_F(HeadlessRunTest, StartsTheLoginProgramWithTheParameters) {
   EXPECT_EQ(dir.Read("started.txt"), "2 user key \n");
 }
 
+TEST_F(HeadlessRunTest, TimeoutOptionOverridesTheLineTimeOut) {
+  FaultServer late([](FaultConnection& connection, const std::string&) {
+    connection.Sleep(4000);  // the line's own 30 s would wait for this list
+    connection.Send(FaultServer::Reply(200, "header\r\n"));
+  });
+  dir.Write("web0.dat", "Slow " + late.base_url() + " 80 30000\r\nend\r\n");
+  EXPECT_EQ(Run({"--timeout", "1"}), kExitNoServer);
+  EXPECT_EQ(late.requests().size(), 3u);
+}
+
 TEST(HeadlessOptions, RefusesWhatItDoesNotKnow) {
   EXPECT_THROW(ParseHeadlessOptions({"--line", "x"}), Error);
   EXPECT_THROW(ParseHeadlessOptions({"--lang", "de"}), Error);
   EXPECT_THROW(ParseHeadlessOptions({"--folder"}), Error);
   EXPECT_THROW(ParseHeadlessOptions({"--bogus"}), Error);
+  for (const char* seconds : {"0", "-1", "x", "86401", ""}) {
+    EXPECT_THROW(ParseHeadlessOptions({"--timeout", seconds}), Error) << seconds;
+  }
+  EXPECT_EQ(ParseHeadlessOptions({"--timeout", "90"}).timeout_seconds, 90);
   const HeadlessOptions options =
       ParseHeadlessOptions({"--line", "2", "--start-game", "--", "a", "--line"});
   EXPECT_EQ(options.line, 2);

@@ -97,6 +97,10 @@ TEST(HttpClientTest, ReadsEveryReplyShape) {
       {"404 with a body", Always(FaultServer::Reply(404, "no such file")), false, 404, 12,
        "no such file"},
       {"500 with a body", Always(FaultServer::Reply(500, "oops")), false, 500, 4, "oops"},
+      // Part of a file that was not asked for: the client never asks for a range.
+      {"206 to a request without a range",
+       Always(FaultServer::Reply(206, "6789", {"Content-Range: bytes 6-9/10"})), false, 206, 4,
+       "6789"},
       {"dropped mid-body",
        [&](FaultConnection& c, const std::string&) {
          c.Send(FaultServer::Head(200, {"Content-Length: 1000"}) + "01234");
@@ -187,6 +191,21 @@ TEST(HttpClientTest, SlowButSteadyReplyOutlivesTheIdleTimeout) {
   const HttpReply reply = client.Get(server.base_url() + "trickle");
   EXPECT_TRUE(reply.ok) << reply.error;
   EXPECT_EQ(reply.body, body);
+}
+
+// A byte now and then keeps the idle check quiet; an average below 1 KiB/s for as long as the
+// stall limit fails the attempt all the same.
+TEST(HttpClientTest, DrippingReplyFailsOnceItStaysTooSlowForTheStallLimit) {
+  const std::string body(40, 'd');  // 10 s at one byte every 250 ms
+  FaultServer server([&](FaultConnection& connection, const std::string&) {
+    connection.Send(FaultServer::Head(200, {"Content-Length: 40"}));
+    connection.SendSlowly(body, 1, 250);
+  });
+  HttpClient client({}, {2000, 1000});
+  const HttpReply reply = client.Get(server.base_url() + "drip");
+  EXPECT_FALSE(reply.ok);
+  EXPECT_FALSE(reply.error.empty());
+  EXPECT_LT(reply.body.size(), body.size());
 }
 
 // A port on which nothing listens: bound once, then released.

@@ -238,5 +238,15 @@ TEST(SaveListText, KeepsTheOldFileWholeWhenTheRenameFails) {
   EXPECT_FALSE(std::filesystem::exists(SavingPathFor(dir.path() / "update2.dat")));
 }
 
+TEST(SaveListText, TellsWhyTheListWasNotSaved) {
+  TempFolder dir;
+  EXPECT_TRUE(SaveListText({"AVWSEN"}, dir.folder() + "update2.dat").ok());
+  EXPECT_TRUE(SaveListText({}, dir.folder() + "update2.dat").ok());  // nothing to save
+  std::filesystem::create_directories(SavingPathFor(dir.path() / "update2.dat"));
+  EXPECT_EQ(SaveListText({"AVWSEN"}, dir.folder() + "update2.dat").error, EISDIR);
+  dir.Write("held.dat/inside", "");  // the rename over it fails
+  EXPECT_FALSE(SaveListText({"AVWSEN"}, dir.folder() + "held.dat").ok());
+}
+
 }  // namespace
 }  // namespace veyra

@@ -96,6 +96,18 @@ TEST(BuildQueue, LeavesOutTheNewsPageNamesFromTheShownNamesExactly) {
   EXPECT_EQ(result.names_to_show, (LineList{"Images.unadf", "Index2.html"}));
 }
 
+// A list line that reads as a changed-entry queue line would replace a record line of its own
+// choosing; such lines are no entries, whatever the record holds.
+TEST(BuildQueue, ListLinesMarkedLikeChangedEntriesAreRefused) {
+  for (const LineList& start : {LineList{"AVWSEN"}, LineList{"AVWSEN", "a.dat 1", "E 1"}}) {
+    LineList record = start;
+    const LineList list = {"h", "U 1 E x.gz a.dat 9", "U 1", "E b.gz b.dat 1"};
+    const QueueResult result = BuildQueue(list, record);
+    EXPECT_EQ(result.queue, LineList{"E b.gz b.dat 1"}) << start.size();
+    EXPECT_EQ(result.names_to_show, LineList{"b.dat"}) << start.size();
+  }
+}
+
 TEST(BuildQueue, RecordWithoutVersionIsAlwaysOutOfDate) {
   LineList record = {"AVWSEN", "a.dat"};
   EXPECT_EQ(BuildQueue({"h", "E a a.dat 0"}, record).queue, LineList{"U 1 E a a.dat 0"});
