@@ -32,7 +32,7 @@ std::string Expand(std::string_view bytes) {
 // Rebuilds one entry's fingerprint from the published file; empty when that fails.
 void FingerprintFromFile(const std::filesystem::path& set, ManifestEntry& entry) {
   try {
-    std::string bytes = ReadFileBytes(set / entry.remote_name);
+    std::string bytes = ReadFileBytes(set / DecodeRemoteName(entry.remote_name));
     if (entry.marker == "O") {
       entry.fingerprint = Sha256Hex(bytes);
     } else if (entry.marker == "E") {

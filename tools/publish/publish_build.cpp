@@ -112,9 +112,7 @@ class SetWriter {
 
  private:
   void Publish(PlannedEntry& planned, const std::string& bytes) {
-    // A remote name is the file's path on the server as it is; the updater encodes what a URL
-    // needs.
-    WriteFileBytes(folder_ / planned.entry.remote_name, bytes);
+    WriteFileBytes(folder_ / DecodeRemoteName(planned.entry.remote_name), bytes);
     planned.published_bytes = bytes.size();
     entries_.push_back(std::move(planned));
   }
@@ -159,7 +157,8 @@ void PlanRelease(const std::vector<SourceFile>& files, uint64_t small, SetWriter
                     std::any_of(group->second.begin(), group->second.end(),
                                 [&](const SourceFile& f) { return f.relative == file.relative; });
     if (!archived) {
-      writer.AddSingle(file, "gz/" + file.relative + ".gz", "raw/" + file.relative);
+      writer.AddSingle(file, "gz/" + EncodeRemoteName(file.relative) + ".gz",
+                       "raw/" + EncodeRemoteName(file.relative));
     }
   }
   for (const auto& [folder, members] : small_by_folder) {
@@ -169,7 +168,7 @@ void PlanRelease(const std::vector<SourceFile>& files, uint64_t small, SetWriter
       size_t last = std::min(members.size(), first + kArchiveMaxMembers);
       std::vector<SourceFile> chunk(members.begin() + first, members.begin() + last);
       std::string name = std::string(kArchivePrefix) + std::to_string(part);
-      writer.AddArchive(chunk, "pack/" + prefix + name + ".adf",
+      writer.AddArchive(chunk, "pack/" + EncodeRemoteName(prefix + name) + ".adf",
                         ToLocalName(prefix + name + ".unadf"));
     }
   }

@@ -50,4 +50,41 @@ std::string ToLocalName(std::string_view relative) {
   return *local;
 }
 
+std::string EncodeRemoteName(std::string_view relative) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string remote;
+  for (unsigned char c : relative) {
+    bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                 c == '.' || c == '_' || c == '~' || c == '-' || c == '/';
+    if (plain) {
+      remote += static_cast<char>(c);
+    } else {
+      remote += '%';
+      remote += kHex[c >> 4];
+      remote += kHex[c & 0xf];
+    }
+  }
+  return remote;
+}
+
+std::string DecodeRemoteName(std::string_view remote) {
+  auto hex = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+  };
+  std::string path;
+  for (size_t i = 0; i < remote.size(); ++i) {
+    if (remote[i] == '%' && i + 2 < remote.size() && hex(remote[i + 1]) >= 0 &&
+        hex(remote[i + 2]) >= 0) {
+      path += static_cast<char>(hex(remote[i + 1]) * 16 + hex(remote[i + 2]));
+      i += 2;
+    } else {
+      path += remote[i];
+    }
+  }
+  return path;
+}
+
 }  // namespace veyra

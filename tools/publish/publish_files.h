@@ -26,4 +26,11 @@ std::vector<std::string> ListTree(const std::filesystem::path& root);
 // Throws veyra::Error naming the file when a character has no Big5 counterpart.
 std::string ToLocalName(std::string_view relative);
 
+// A relative '/' name as a remote name: bytes outside letters, digits and "._~-/" are
+// percent-encoded, so the name is a valid URL path and never holds a space.
+std::string EncodeRemoteName(std::string_view relative);
+
+// The file path on the server's disk that a remote name refers to (percent-escapes decoded).
+std::string DecodeRemoteName(std::string_view remote);
+
 }  // namespace veyra

@@ -54,7 +54,7 @@ class SetChecker {
     }
     std::string bytes;
     try {
-      bytes = ReadFileBytes(set_ / remote);
+      bytes = ReadFileBytes(set_ / DecodeRemoteName(remote));
     } catch (const Error&) {
       problems_.push_back(where + "remote file " + remote + " is missing");
       return;
