@@ -7,13 +7,19 @@
 namespace veyra {
 namespace {
 
+bool IsHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// `keep` is asked with the byte and the text that follows it.
 template <typename KeepByte>
 std::string PercentEncode(std::string_view text, KeepByte keep) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string encoded;
   encoded.reserve(text.size());
-  for (unsigned char c : text) {
-    if (keep(c)) {
+  for (size_t at = 0; at < text.size(); ++at) {
+    const auto c = static_cast<unsigned char>(text[at]);
+    if (keep(c, text.substr(at + 1))) {
       encoded += static_cast<char>(c);
     } else {
       encoded += '%';
@@ -25,12 +31,16 @@ std::string PercentEncode(std::string_view text, KeepByte keep) {
 }
 
 std::string EncodeUnsafeBytes(const std::string& url) {
-  return PercentEncode(url, [](unsigned char c) { return c > 0x20 && c != 0x7F; });
+  return PercentEncode(url,
+                       [](unsigned char c, std::string_view) { return c > 0x20 && c != 0x7F; });
 }
 
-// A byte that may stand as itself in a path segment (RFC 3986 pchar without '%'), a folder
-// separator '/', or '\', which the game's names may hold and which is sent as written.
-bool StandsInPath(unsigned char c) {
+// A byte that may stand as itself in a path segment (RFC 3986 pchar), a folder separator '/', or
+// '\', which the game's names may hold and which is sent as written. A '%' that starts an escape
+// stays one: lists written for servers hold names such as "pack/%23pack1.adf", which servers
+// have always received as written.
+bool StandsInPath(unsigned char c, std::string_view rest) {
+  if (c == '%') return rest.size() >= 2 && IsHexDigit(rest[0]) && IsHexDigit(rest[1]);
   if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
   return std::string_view("-._~!$&'()*+,;=:@/\\").find(static_cast<char>(c)) !=
          std::string_view::npos;

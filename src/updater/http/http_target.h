@@ -20,9 +20,10 @@ struct HttpTarget {
 std::optional<HttpTarget> ParseHttpTarget(const std::string& url, std::string& error);
 
 // The URL of a file on the server: the base address followed directly by the file's name, in
-// which every byte that cannot stand in a request path ('#', '?', '%', blanks, controls, bytes
-// above 0x7F, ...) is percent-encoded, so that the server receives the name byte for byte.
-// Folder separators '/' stay, and '\' is sent as written too.
+// which every byte that cannot stand in a request path ('#', '?', a '%' that starts no escape,
+// blanks, controls, bytes above 0x7F, ...) is percent-encoded, so that the server receives the
+// name byte for byte. Folder separators '/' and escapes already written ("%23") stay, and '\' is
+// sent as written too.
 std::string RequestUrl(std::string_view base_url, std::string_view remote_name);
 
 }  // namespace veyra
