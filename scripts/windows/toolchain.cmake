@@ -25,3 +25,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The programs carry the compiler's runtime, so that Wine needs no DLLs beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(ZLIB_USE_STATIC_LIBS ON)
