@@ -53,45 +53,12 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-mkdir -p "$WORK/nginx"
-{
-  [ "$(id -u)" = 0 ] && echo "user root root;"
-  cat <<CONF
-daemon off;
-master_process off;
-pid $WORK/nginx/nginx.pid;
-error_log $WORK/nginx/error.log warn;
-events { worker_connections 64; }
-http {
-  access_log off;
-  client_body_temp_path $WORK/nginx/body;
-  proxy_temp_path $WORK/nginx/proxy;
-  fastcgi_temp_path $WORK/nginx/fastcgi;
-  uwsgi_temp_path $WORK/nginx/uwsgi;
-  scgi_temp_path $WORK/nginx/scgi;
-  default_type application/octet-stream;
-  sendfile on;
-  gzip off;
-  keepalive_timeout 60s;
-  keepalive_requests 1000000;
-  server {
-    listen 127.0.0.1:$PORT;
-    root $DATA/root;
-    location / { }
-  }
-}
-CONF
-} >"$WORK/nginx/nginx.conf"
-"$NGINX" -p "$WORK/nginx" -c "$WORK/nginx/nginx.conf" 2>"$WORK/nginx/stderr.log" &
-NGINX_PID=$!
-BASE=http://127.0.0.1:$PORT/
-for _ in $(seq 100); do
-  curl -sf -o /dev/null "${BASE}$(head -1 "$MANIFEST" | cut -d' ' -f1)" && break
-  sleep 0.1
-done
-curl -sf -o /dev/null "${BASE}$(head -1 "$MANIFEST" | cut -d' ' -f1)" ||
-  { cat "$WORK/nginx/stderr.log" "$WORK/nginx/error.log" >&2; exit 1; }
+# shellcheck source=scripts/lib/nginx.sh
+. "$REPO/scripts/lib/nginx.sh"
+nginx_access_log=off
+nginx_start "$WORK/nginx" "$DATA/root" || exit 1
+NGINX_PID=$nginx_pid
+BASE=$nginx_url
 
 DEST=$WORK/dest
 awk -v base="$BASE" -v dest="$DEST" \

@@ -1,6 +1,5 @@
 #include "platform/locale.h"
 
-#include <cstdlib>
 #include <string>
 
 namespace veyra {
@@ -42,17 +41,6 @@ uint32_t LcidFromLocaleName(std::string_view name) {
   size_t underscore = name.find('_');
   if (underscore != std::string_view::npos) return Lookup(name.substr(0, underscore));
   return 0;
-}
-
-uint32_t SystemLcid() {
-  static const uint32_t lcid = [] {
-    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-      const char* value = std::getenv(variable);
-      if (value != nullptr && *value != '\0') return LcidFromLocaleName(value);
-    }
-    return uint32_t{0};
-  }();
-  return lcid;
 }
 
 }  // namespace veyra

@@ -19,18 +19,7 @@ std::string BuildLoginCommandLine(const std::string& program_folder, const Login
 }
 
 bool StartDetached(const std::string& command_line, const std::string& working_folder) {
-  std::vector<std::string> words;
-  size_t pos = 0;
-  while (pos < command_line.size()) {
-    size_t end = command_line.find(' ', pos);
-    if (end == std::string::npos) end = command_line.size();
-    if (end > pos) words.push_back(command_line.substr(pos, end - pos));
-    pos = end + 1;
-  }
-  if (words.empty()) return false;
-  words[0] = MapPath(words[0]).string();
-
-  return StartDetachedProcess(words, MapPath(working_folder)).ok();
+  return StartCommandLine(command_line, MapPath(working_folder)).ok();
 }
 
 }  // namespace veyra

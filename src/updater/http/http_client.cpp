@@ -1,8 +1,6 @@
 #include "updater/http/http_client.h"
 
 #include <curl/curl.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "platform/pump.h"
+#include "platform/sockets.h"
 #include "updater/http/http_target.h"
 #include "updater/http/reply_head.h"
 
@@ -291,8 +290,10 @@ class HttpClient::Impl {
 
   static curl_socket_t OpenSocket(void* self, curlsocktype, curl_sockaddr* address) {
     auto* impl = static_cast<Impl*>(self);
-    const int fd = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
-    if (fd < 0) return CURL_SOCKET_BAD;
+    const SocketHandle opened =
+        veyra::OpenSocket(address->family, address->socktype, address->protocol);
+    if (opened == kNoSocket) return CURL_SOCKET_BAD;
+    const auto fd = static_cast<curl_socket_t>(opened);
     impl->opening_.push_back(fd);
     return fd;
   }
@@ -307,7 +308,7 @@ class HttpClient::Impl {
         impl->Raise(&HttpEvents::disconnected);
       }
     }
-    return ::close(fd);
+    return veyra::CloseSocket(static_cast<SocketHandle>(fd));
   }
 
   static int BeforeRequest(void* self, char*, char*, int, int) {

@@ -1,13 +1,12 @@
 // veyra-update: the headless updater, for scripts, servers and players without a display.
-#include <unistd.h>
-
 #include <iostream>
 
+#include "platform/console.h"
 #include "platform/error.h"
 #include "updater/headless/headless_run.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> arguments(argv + 1, argv + argc);
+  const std::vector<std::string> arguments = veyra::ProgramArguments(argc, argv);
   veyra::HeadlessOptions options;
   try {
     options = veyra::ParseHeadlessOptions(arguments);
@@ -19,5 +18,5 @@ int main(int argc, char** argv) {
     std::cout << veyra::HeadlessUsage();
     return 0;
   }
-  return veyra::RunHeadlessUpdate(options, std::cout, ::isatty(STDOUT_FILENO) != 0);
+  return veyra::RunHeadlessUpdate(options, std::cout, veyra::StandardOutputIsTerminal());
 }

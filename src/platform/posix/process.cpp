@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "platform/paths.h"
+
 extern char** environ;
 
 namespace veyra {
@@ -28,6 +30,21 @@ FileStatus StartDetachedProcess(const std::vector<std::string>& arguments,
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   return FileStatus{result};
+}
+
+FileStatus StartCommandLine(const std::string& command_line,
+                            const std::filesystem::path& working_folder) {
+  std::vector<std::string> words;
+  size_t pos = 0;
+  while (pos < command_line.size()) {
+    size_t end = command_line.find(' ', pos);
+    if (end == std::string::npos) end = command_line.size();
+    if (end > pos) words.push_back(command_line.substr(pos, end - pos));
+    pos = end + 1;
+  }
+  if (words.empty()) return FileStatus{EINVAL};
+  words[0] = MapPath(words[0]).string();
+  return StartDetachedProcess(words, working_folder);
 }
 
 }  // namespace veyra
