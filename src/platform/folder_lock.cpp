@@ -23,6 +23,7 @@ FolderLock::FolderLock(const std::filesystem::path& folder, int wait_seconds) {
   for (int attempt = 0;; ++attempt) {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
       fd_ = fd;
+      busy_ = false;
       return;
     }
     busy_ = errno == EWOULDBLOCK;

@@ -219,6 +219,7 @@ TEST(FolderLock, ASecondHolderIsBusyUntilTheFirstLetsGo) {
   ScopedSleepHook release([&](int) { first.reset(); });
   const FolderLock waiting(dir.path(), 5);
   EXPECT_TRUE(waiting.held());
+  EXPECT_FALSE(waiting.busy());
   EXPECT_FALSE(FolderLock(dir.path() / "missing", 0).busy());
 }
 

@@ -102,7 +102,7 @@ TEST_F(StateFilesTest, StateFilesPlantedAsLinksWriteNothingOutside) {
   const Case cases[] = {
       {"isp1.dat", "victim", kExitUpToDate},        {"ISP1.DAT", "absent", kExitUpToDate},
       {"update2.dat", "victim", kExitOtherFailure}, {"Update2.Dat", "absent", kExitOtherFailure},
-      {"index2.html", "victim", kExitWriteFailed},     {"Index2.HTML", "absent", kExitWriteFailed},
+      {"index2.html", "victim", kExitWriteFailed},  {"Index2.HTML", "absent", kExitWriteFailed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
