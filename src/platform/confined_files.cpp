@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -83,20 +85,52 @@ FileStatus ComponentsBelowProgramFolder(const std::filesystem::path& path,
   return parts.empty() ? FileStatus{EXDEV} : FileStatus{};
 }
 
-// Opens the folder that holds the last component of `path` (put in `name`), walking down from
-// the program folder; with `create`, missing folders are made on the way.
-FileStatus OpenHoldingFolder(const std::filesystem::path& path, bool create, Descriptor& folder,
-                             std::string& name) {
-  std::vector<std::string> parts;
-  if (FileStatus below = ComponentsBelowProgramFolder(path, parts); !below.ok()) return below;
-  Descriptor current;
-  if (FileStatus opened = OpenProgramFolder(current); !opened.ok()) return opened;
+// Opens the folder `relative` (components joined by '/') below `root` in one call where the
+// kernel offers openat2: no link anywhere on the way, nothing above `root`. Anywhere else, or
+// when a sandbox refuses the call, the folders are opened one at a time.
+FileStatus OpenFolderBeneath(int root, const std::vector<std::string>& parts, size_t count,
+                             Descriptor& folder) {
+  static bool openat2_works = true;
+  if (openat2_works) {
+    std::string relative;
+    for (size_t i = 0; i < count; ++i) relative += (i == 0 ? "" : "/") + parts[i];
+    open_how how{};
+    how.flags = static_cast<std::uint64_t>(kFolderFlags);
+    how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS;
+    errno = 0;
+    const long fd = ::syscall(SYS_openat2, root, relative.c_str(), &how, sizeof how);
+    if (fd >= 0) {
+      folder = Descriptor(static_cast<int>(fd));
+      return {};
+    }
+    if (errno != ENOSYS && errno != EPERM) return LastError();
+    openat2_works = false;
+  }
+  Descriptor current(::dup(root));
+  if (current.get() < 0) return LastError();
+  for (size_t i = 0; i < count; ++i) {
+    Descriptor next;
+    if (FileStatus opened = OpenFolderAt(current.get(), parts[i].c_str(), next); !opened.ok()) {
+      return opened;
+    }
+    current = std::move(next);
+  }
+  folder = std::move(current);
+  return {};
+}
+
+// Opens, one level at a time, the first `count` folders of `parts` below `root`, making each
+// one that is missing.
+FileStatus OpenOrMakeFolders(int root, const std::vector<std::string>& parts, size_t count,
+                             Descriptor& folder) {
+  Descriptor current(::dup(root));
+  if (current.get() < 0) return LastError();
   std::filesystem::path level = ProgramFolder();
-  for (size_t i = 0; i + 1 < parts.size(); ++i) {
+  for (size_t i = 0; i < count; ++i) {
     level /= parts[i];
     Descriptor next;
     FileStatus opened = OpenFolderAt(current.get(), parts[i].c_str(), next);
-    if (opened.error == ENOENT && create) {
+    if (opened.error == ENOENT) {
       const EntryCreation creation(level);
       errno = 0;
       if (::mkdirat(current.get(), parts[i].c_str(), 0777) == 0) {
@@ -110,17 +144,34 @@ FileStatus OpenHoldingFolder(const std::filesystem::path& path, bool create, Des
     current = std::move(next);
   }
   folder = std::move(current);
-  name = parts.back();
   return {};
+}
+
+// Opens the folder that holds the last component of `path` (put in `name`) below the program
+// folder; with `create`, missing folders are made on the way.
+FileStatus OpenHoldingFolder(const std::filesystem::path& path, bool create, Descriptor& folder,
+                             std::string& name) {
+  std::vector<std::string> parts;
+  if (FileStatus below = ComponentsBelowProgramFolder(path, parts); !below.ok()) return below;
+  Descriptor root;
+  if (FileStatus opened = OpenProgramFolder(root); !opened.ok()) return opened;
+  name = parts.back();
+  const size_t depth = parts.size() - 1;
+  if (depth == 0) {
+    folder = std::move(root);
+    return {};
+  }
+  return create ? OpenOrMakeFolders(root.get(), parts, depth, folder)
+                : OpenFolderBeneath(root.get(), parts, depth, folder);
 }
 
 // Creates a new file under a name no other replacement uses: this process's id and a counter,
 // and O_EXCL for a name left by an earlier process with the same id.
 FileStatus CreateTemporaryFile(int folder, std::string& name, Descriptor& file) {
   static unsigned counter = 0;
+  static const std::string prefix = std::string(kTemporaryPrefix) + std::to_string(::getpid());
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    name = std::string(kTemporaryPrefix) + std::to_string(::getpid()) + "-" +
-           std::to_string(++counter);
+    name = prefix + "-" + std::to_string(++counter);
     errno = 0;
     const int fd =
         ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -282,6 +333,10 @@ FileStatus CreateConfinedFileIfMissing(const std::filesystem::path& path) {
 }
 
 FileStatus MakeConfinedFoldersFor(const std::filesystem::path& path) {
+  // Most files go into folders that exist already: one look settles that. Wherever a link there
+  // leads, nothing is made through it, and the file's own write refuses it.
+  struct stat info {};
+  if (::stat(path.parent_path().c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return {};
   Descriptor folder;
   std::string name;
   return OpenHoldingFolder(path, true, folder, name);

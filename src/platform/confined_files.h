@@ -41,7 +41,8 @@ FileStatus ReplaceConfinedFile(const std::filesystem::path& path, std::string_vi
 // included, is left as it is (and is not an error).
 FileStatus CreateConfinedFileIfMissing(const std::filesystem::path& path);
 
-// Creates the missing folders that hold the file `path`, from the top down (a link stops it).
+// Creates the missing folders that hold the file `path`, from the top down. Nothing is made
+// through a link (ELOOP); a folder that exists already, wherever a link leads, is left alone.
 FileStatus MakeConfinedFoldersFor(const std::filesystem::path& path);
 
 // Removes the temporary files that replacements cut short by a kill or a power cut left in the
