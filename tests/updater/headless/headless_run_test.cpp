@@ -189,9 +189,13 @@ TEST(HeadlessOptions, RefusesWhatItDoesNotKnow) {
     EXPECT_THROW(ParseHeadlessOptions({"--timeout", seconds}), Error) << seconds;
   }
   EXPECT_EQ(ParseHeadlessOptions({"--timeout", "90"}).timeout_seconds, 90);
+  EXPECT_THROW(ParseHeadlessOptions({"--wait", "-1"}), Error);
+  EXPECT_THROW(ParseHeadlessOptions({"--wait", "86401"}), Error);
+  EXPECT_EQ(ParseHeadlessOptions({}).wait_seconds, 0);
   const HeadlessOptions options =
-      ParseHeadlessOptions({"--line", "2", "--start-game", "--", "a", "--line"});
+      ParseHeadlessOptions({"--line", "2", "--wait", "30", "--start-game", "--", "a", "--line"});
   EXPECT_EQ(options.line, 2);
+  EXPECT_EQ(options.wait_seconds, 30);
   EXPECT_TRUE(options.start_game);
   EXPECT_EQ(options.game_parameters, (std::vector<std::string>{"a", "--line"}));
 }
