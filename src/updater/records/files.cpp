@@ -58,7 +58,7 @@ FileStatus SaveListText(const LineList& list, const std::string& path) {
   if (text.empty()) return {};
   // MapPath finds the existing file's own spelling, so the new content replaces that file instead
   // of placing a second one beside it under another letter case.
-FileStatus SaveListText(const LineList& list, const std::string& path) {
+  return ReplaceConfinedFile(MapPath(path), text, ReplaceFlush::kFileSystemBeforeRename);
 }
 
 }  // namespace veyra

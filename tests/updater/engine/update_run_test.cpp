@@ -134,8 +134,10 @@ TEST_F(UpdateRunTest, ARecordThatCannotBeSavedIsAWriteFailure) {
   PublishList({"E a.gz a.txt 1"});
   RunDriver();
   ASSERT_TRUE(view.messages.empty());
-  // A folder where the new record is written first makes the save fail, even for root.
-  std::filesystem::create_directories(SavingPathFor(dir.path() / "update2.dat"));
+  // A record the player made read-only is not replaced, even by root.
+  std::filesystem::permissions(dir.path() / "update2.dat", std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::group_read |
+                                                               std::filesystem::perms::others_read);
 
   engine->StartPictureClicked();  // the main pass
   EXPECT_EQ(dir.Read("a.txt"), "A");

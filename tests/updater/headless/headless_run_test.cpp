@@ -127,12 +127,14 @@ TEST_F(HeadlessRunTest, EachFailureHasItsExitStatus) {
 TEST_F(HeadlessRunTest, ARecordThatCannotBeSavedEndsWithTheWriteFailureStatusAndItsReason) {
   Publish({});
   dir.Write("update2.dat", "AVWSEN\r\n");
-  std::filesystem::create_directories(SavingPathFor(dir.path() / "update2.dat"));
+  std::filesystem::permissions(dir.path() / "update2.dat", std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::group_read |
+                                                               std::filesystem::perms::others_read);
   EXPECT_EQ(Run({"--lang", "n"}), kExitWriteFailed);
   const std::string text = output.str();
   EXPECT_NE(text.find("update2.dat:update failed, please close all programs"), std::string::npos)
       << text;
-  EXPECT_NE(text.find("cannot write update2.dat: " + std::generic_category().message(EISDIR)),
+  EXPECT_NE(text.find("cannot write update2.dat: " + std::generic_category().message(EACCES)),
             std::string::npos)
       << text;
 }

@@ -264,8 +264,11 @@ TEST(SaveListText, TellsWhyTheListWasNotSaved) {
   TempFolder dir;
   EXPECT_TRUE(SaveListText({"AVWSEN"}, dir.folder() + "update2.dat").ok());
   EXPECT_TRUE(SaveListText({}, dir.folder() + "update2.dat").ok());  // nothing to save
-  std::filesystem::create_directories(SavingPathFor(dir.path() / "update2.dat"));
-  EXPECT_EQ(SaveListText({"AVWSEN"}, dir.folder() + "update2.dat").error, EISDIR);
+  // A record the player made read-only is not replaced, even by root.
+  std::filesystem::permissions(dir.path() / "update2.dat", std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::group_read |
+                                                               std::filesystem::perms::others_read);
+  EXPECT_EQ(SaveListText({"AVWSEN"}, dir.folder() + "update2.dat").error, EACCES);
   dir.Write("held.dat/inside", "");  // the rename over it fails
   EXPECT_FALSE(SaveListText({"AVWSEN"}, dir.folder() + "held.dat").ok());
 }
