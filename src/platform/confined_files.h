@@ -50,7 +50,12 @@ FileStatus MakeConfinedFoldersFor(const std::filesystem::path& path);
 // (under the game folder's lock).
 void RemoveLeftoverTemporaryFiles();
 
+// The start of the names ReplaceConfinedFile gives its temporary files.
+inline constexpr std::string_view kTemporaryFilePrefix = ".veyra-new-";
+
 // True for a name ReplaceConfinedFile gives its temporary files.
-bool IsTemporaryFileName(std::string_view name);
+inline bool IsTemporaryFileName(std::string_view name) {
+  return name.starts_with(kTemporaryFilePrefix);
+}
 
 }  // namespace veyra

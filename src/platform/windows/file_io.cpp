@@ -101,13 +101,14 @@ FileStatus FileHandle::Close() {
   return CloseHandle(file) ? FileStatus{} : LastError();
 }
 
-FileStatus FileHandle::ReadAll(std::string& content) {
+FileStatus FileHandle::ReadAll(std::string& content, std::uint64_t max_bytes) {
   std::string text;
   char buffer[65536];
   for (;;) {
     DWORD n = 0;
     if (!ReadFile(AsHandle(handle_), buffer, sizeof buffer, &n, nullptr)) return LastError();
     if (n == 0) break;
+    if (n > max_bytes - text.size()) return FileStatus{EFBIG};
     text.append(buffer, n);
   }
   content = std::move(text);

@@ -19,7 +19,6 @@ namespace veyra {
 namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-constexpr std::string_view kTemporaryPrefix = ".veyra-new-";
 constexpr int kTemporaryNameAttempts = 100;
 constexpr int kLeftoverSearchDepth = 64;
 
@@ -169,7 +168,7 @@ FileStatus OpenHoldingFolder(const std::filesystem::path& path, bool create, Des
 // and O_EXCL for a name left by an earlier process with the same id.
 FileStatus CreateTemporaryFile(int folder, std::string& name, Descriptor& file) {
   static unsigned counter = 0;
-  static const std::string prefix = std::string(kTemporaryPrefix) + std::to_string(::getpid());
+  static const std::string prefix = std::string(kTemporaryFilePrefix) + std::to_string(::getpid());
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
     name = prefix + "-" + std::to_string(++counter);
     errno = 0;
@@ -345,10 +344,6 @@ FileStatus MakeConfinedFoldersFor(const std::filesystem::path& path) {
 void RemoveLeftoverTemporaryFiles() {
   Descriptor root;
   if (OpenProgramFolder(root).ok()) RemoveLeftoversIn(root.get(), 0);
-}
-
-bool IsTemporaryFileName(std::string_view name) {
-  return name.starts_with(kTemporaryPrefix);
 }
 
 }  // namespace veyra

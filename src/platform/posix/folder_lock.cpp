@@ -22,7 +22,7 @@ FolderLock::FolderLock(const std::filesystem::path& folder, int wait_seconds) {
   const int retries = wait_seconds > 0 ? wait_seconds * (1000 / kRetryDelayMs) : 0;
   for (int attempt = 0;; ++attempt) {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-      fd_ = fd;
+      handle_ = fd;
       busy_ = false;
       return;
     }
@@ -34,7 +34,7 @@ FolderLock::FolderLock(const std::filesystem::path& folder, int wait_seconds) {
 }
 
 FolderLock::~FolderLock() {
-  if (held()) ::close(fd_);
+  if (held()) ::close(static_cast<int>(handle_));
 }
 
 }  // namespace veyra
