@@ -40,19 +40,20 @@ void CheckRemoteName(std::string_view name) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  veyra::fuzz::ScratchFolder& scratch = veyra::fuzz::ScratchFolder::Get();
+  // Some names of the game folder for the mapping to match without regard to case. Nothing here
+  // writes, so they are made once.
+  static const bool made = [] {
+    const std::filesystem::path& game = veyra::fuzz::ScratchFolder::Get().game();
+    std::filesystem::create_directories(game / "Data" / "Sub");
+    veyra::fuzz::WriteWholeFile(game / "File.txt", "x");
+    return true;
+  }();
+  (void)made;
   veyra::fuzz::FuzzInput input(data, size);
-  // Some names of the game folder to match without regard to case.
-  const uint8_t existing = input.TakeByte();
-  if (existing & 1) std::filesystem::create_directories(scratch.game() / "Data" / "Sub");
-  if (existing & 2) veyra::fuzz::WriteWholeFile(scratch.game() / "File.txt", "x");
   veyra::SetFileNameLanguage(kLanguages[input.TakeByte() % 4]);
-
   const std::string_view name = input.Rest();
   CheckLocalName(name);
   CheckRemoteName(name);
-
   veyra::SetFileNameLanguage("");
-  scratch.Reset();
   return 0;
 }

@@ -132,7 +132,7 @@ def jpeg_seeds():
             ("baseline_colour", ["-size", "8x6", "gradient:red-blue", "-quality", "40"]),
             ("progressive_grey", ["-size", "5x9", "gradient:", "-colorspace", "Gray",
                                   "-interlace", "JPEG", "-quality", "40"]),
-            ("subsampled", ["-size", "17x3", "plasma:", "-sampling-factor", "2x2",
+            ("subsampled", ["-size", "17x3", "gradient:green-yellow", "-sampling-factor", "2x2",
                             "-quality", "30"]),
         ]:
             out = os.path.join(tmp, name + ".jpg")
@@ -147,18 +147,18 @@ def jpeg_seeds():
 
 
 def local_name_seeds():
-    # A byte for existing folders, a byte for the code page, then the name.
+    # A byte for the code page, then the name.
     names = {
-        "plain": b"\x03\x00Data\\Sub\\x.dat",
-        "climbing": b"\x00\x00a\\..\\..\\x",
-        "down_and_up": b"\x01\x00data\\SUB\\..\\..\\File.txt",
-        "dot_dot_first": b"\x00\x00..\\x",
-        "drive": b"\x00\x00C:x",
-        "unc": b"\x00\x00\\\\host\\share",
-        "slashes": b"\x00\x00a/./b//c",
-        "big5_5c": b"\x00\x01\xb3\\..\\x",  # 0xB3 0x5C is one Big5 character
-        "gbk_5c": b"\x00\x02\x81\\..\\..\\x",
-        "url_tricks": b"\x00\x00@evil.example:81/#?x",
+        "plain": b"\x00Data\\Sub\\x.dat",
+        "climbing": b"\x00a\\..\\..\\x",
+        "down_and_up": b"\x00data\\SUB\\..\\..\\File.txt",
+        "dot_dot_first": b"\x00..\\x",
+        "drive": b"\x00C:x",
+        "unc": b"\x00\\\\host\\share",
+        "slashes": b"\x00a/./b//c",
+        "big5_5c": b"\x01\xb3\\..\\x",  # 0xB3 0x5C is one Big5 character
+        "gbk_5c": b"\x02\x81\\..\\..\\x",
+        "url_tricks": b"\x00@evil.example:81/#?x",
     }
     for name, data in names.items():
         write("local_name", name, data)
