@@ -129,7 +129,10 @@ bool IsConfinedName(std::string_view raw_name) {
   const std::string_view name = decoded;
   if (name.empty()) return false;
   if (name.find('\0') != std::string_view::npos) return false;
-  if (name[0] == '\\' || name[0] == '/') return false;   // absolute or UNC
+  // One leading separator names the same file below the folder, as the folder's path followed by
+  // the name always did; two start a network path.
+  const auto separator = [](char c) { return c == '\\' || c == '/'; };
+  if (separator(name[0]) && name.size() > 1 && separator(name[1])) return false;
   if (name.size() >= 2 && name[1] == ':') return false;  // drive letter
   int depth = 0;
   size_t pos = 0;

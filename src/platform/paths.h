@@ -54,8 +54,9 @@ std::string DecodeFileName(std::string_view name);
 std::filesystem::path MapPath(std::string_view name);
 
 // True when a relative name from a server list or an archive stays inside the program folder:
-// not empty, not absolute ("\x", "/x"), no drive letter ("C:"), no UNC prefix ("\\host"), no NUL
-// byte, and no ".." component that climbs above the folder.
+// not empty, no drive letter ("C:"), no UNC prefix ("\\host"), no NUL byte, and no ".." component
+// that climbs above the folder. One leading separator ("\Data\x") is allowed: it names the same
+// file as "Data\x".
 // The name is read as DecodeFileName reads it.
 bool IsConfinedName(std::string_view relative_name);
 

@@ -45,14 +45,16 @@ TEST(ProgramFolder, AlwaysEndsWithASeparator) {
 }
 
 TEST(IsConfinedName, AcceptsNamesInsideTheFolder) {
-  for (const char* name : {"a.txt", "Data\\Talk.Dat", "a\\..\\b.txt", ".\\x", "a/b/c", "..x"}) {
+  for (const char* name : {"a.txt", "Data\\Talk.Dat", "a\\..\\b.txt", ".\\x", "a/b/c", "..x",
+                           "\\Data\\Talk.Dat", "/a.txt"}) {
     EXPECT_TRUE(IsConfinedName(name)) << name;
   }
 }
 
 TEST(IsConfinedName, RefusesNamesThatLeaveTheFolder) {
-  for (const char* name : {"", "..", "..\\x", "a\\..\\..\\x", "\\etc\\passwd", "/etc/passwd",
-                           "C:\\Windows\\x", "c:x", "\\\\host\\share\\x", "a/../../x", "a\\.."}) {
+  for (const char* name :
+       {"", "..", "..\\x", "a\\..\\..\\x", "\\..\\x", "\\", "//etc/passwd", "C:\\Windows\\x", "c:x",
+        "\\\\host\\share\\x", "\\/x", "a/../../x", "a\\.."}) {
     EXPECT_FALSE(IsConfinedName(name)) << name;
   }
   EXPECT_FALSE(IsConfinedName(std::string("a\0b", 3)));

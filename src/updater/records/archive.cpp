@@ -37,8 +37,9 @@ void CheckSlot(int k, std::string_view slot, int64_t data_size, ArchiveDirectory
   const int32_t end = ReadInt32(slot, kEndOffset);
   const size_t length = static_cast<unsigned char>(slot[kNameLengthOffset]);
   std::string name(slot.substr(kNameOffset, std::min(length, kArchiveMaxNameLength)));
-  // An overlong length says nothing about where the name really ends; report its text part.
-  if (length > kArchiveMaxNameLength) name.resize(std::min(name.size(), name.find('\0')));
+  // A name ends at its first NUL byte, whatever its length byte says (the game's tools wrote
+  // names as C texts).
+  name.resize(std::min(name.size(), name.find('\0')));
   const size_t problems_before = directory.problems.size();
   auto problem = [&](std::string reason) {
     directory.problems.push_back({k, name, std::move(reason)});

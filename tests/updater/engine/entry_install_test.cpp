@@ -112,6 +112,16 @@ TEST_F(EntryInstallTest, InstallsEachMarkerAndRecordsIt) {
   EXPECT_EQ(engine->ArchiveBuffer.size(), 5 + 8989u);
 }
 
+TEST_F(EntryInstallTest, OneLeadingSeparatorNamesTheSameFileTwoAreRefused) {
+  server.Put("t.gz", GzipCompress("led"));
+  engine->ApplyEntry("E t.gz \\Data\\led.txt 1");
+  EXPECT_TRUE(engine->EntryDone);
+  EXPECT_EQ(dir.Read("Data/led.txt"), "led");
+  engine->ApplyEntry("E t.gz \\\\host\\share.txt 1");
+  EXPECT_TRUE(engine->WriteFailed);  // refused like a locked file: nothing written or recorded
+  EXPECT_EQ(engine->LocalList, (LineList{"AVWSEN", "", "\\Data\\led.txt 1"}));
+}
+
 TEST_F(EntryInstallTest, AChangedEntryReplacesItsRecordLine) {
   server.Put("x.gz", GzipCompress("new"));
   dir.Write("data/x.dat", "old content that is longer");

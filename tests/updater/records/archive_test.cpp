@@ -65,6 +65,13 @@ TEST(UnpackArchive, TakesMembersInAnyOrderAndOverwritesExistingFilesOfAnyCase) {
   EXPECT_FALSE(dir.Exists("data"));
 }
 
+TEST(UnpackArchive, AMemberNameEndsAtItsFirstNulByte) {
+  TempFolder dir;
+  const std::string block = MakeBlock("hi", 1, {{0, 2, std::string("c.txt\0..\\x", 10)}});
+  EXPECT_TRUE(UnpackArchive(block).ok());
+  EXPECT_EQ(dir.Read("c.txt"), "hi");
+}
+
 TEST(UnpackArchive, ACountOfZeroOrLessExtractsNothing) {
   TempFolder dir;
   for (int32_t count : {0, -1, INT32_MIN}) {
