@@ -52,6 +52,7 @@ TEST(MakeFolders, FilesAndFoldersCreatedInAPassKeepOneSpellingEach) {
             2);
 }
 
+#ifndef _WIN32  // the kept names stand in for case-insensitive lookups, which Windows does itself
 TEST(MakeFolders, FoldersMadeBeforeADeeperOneFailsAreKnownToThePass) {
   TempFolder dir;
   const FolderNamesScope pass;
@@ -65,6 +66,7 @@ TEST(MakeFolders, FoldersMadeBeforeADeeperOneFailsAreKnownToThePass) {
   EXPECT_TRUE(WriteBufferToFile(dir.folder() + "SPRITES\\b.spr", "b").ok());
   EXPECT_EQ(dir.Read("Sprites/b.spr"), "b");
 }
+#endif
 
 TEST(MakeFolders, DotDotInANameMakesNoDetourFolder) {
   TempFolder dir;
