@@ -2,14 +2,15 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 namespace veyra {
 
 // An exclusive lock on a folder for as long as the object lives: flock on a descriptor of the
 // folder itself (on Windows a named mutex keyed on the folder's volume and file index), so no
-// lock file is left behind and the lock ends with the process however it ends. Two updaters on one
-// game folder would both download everything and overwrite each other's files; the second one waits
-// or gives up.
+// lock file is left behind and the lock ends with the process however it ends. Two updaters on
+// one game folder would both download everything and overwrite each other's files; the second one
+// waits or gives up.
 class FolderLock {
  public:
   // Tries to take the lock, again every 100 ms (Sleep) for up to `wait_seconds`.
@@ -25,6 +26,7 @@ class FolderLock {
  private:
   static constexpr std::intptr_t kNone = -1;
   std::intptr_t handle_ = kNone;  // the descriptor, or the mutex on Windows
+  std::wstring name_;             // Windows: the mutex's name
   bool busy_ = false;
 };
 

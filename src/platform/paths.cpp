@@ -109,9 +109,8 @@ std::filesystem::path MapPath(std::string_view name) {
       continue;
     }
     if (resolved == depth) {
-      std::error_code ec;
       const std::filesystem::path folder = result.empty() ? "." : result;
-      if (std::filesystem::exists(folder / PathFromUtf8(component), ec)) {
+      if (NameExistsAsSpelled(folder / PathFromUtf8(component))) {
         ++resolved;
       } else if (std::string found = FindEntryIgnoringCase(folder, component); !found.empty()) {
         component = std::move(found);
@@ -121,6 +120,7 @@ std::filesystem::path MapPath(std::string_view name) {
     result /= PathFromUtf8(component);
     ++depth;
   }
+  result.make_preferred();
   return result;
 }
 

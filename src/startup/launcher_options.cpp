@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/error.h"
+#include "platform/paths.h"
 
 namespace veyra {
 namespace {
@@ -10,9 +11,10 @@ namespace {
 constexpr size_t kMostGameParameters = 3;
 
 std::string AsProgramFolder(const std::string& folder) {
-  std::string absolute = folder.empty() ? std::filesystem::current_path().string()
-                                        : std::filesystem::absolute(folder).string();
-  if (absolute.back() != '/') absolute += '/';
+  std::string absolute =
+      Utf8FromPath(folder.empty() ? std::filesystem::current_path()
+                                  : std::filesystem::absolute(PathFromUtf8(folder)));
+  if (absolute.back() != '/' && absolute.back() != kFolderSeparator) absolute += kFolderSeparator;
   return absolute;
 }
 

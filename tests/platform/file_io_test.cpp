@@ -93,8 +93,9 @@ TEST(FileIo, ReadAtStopsOnlyAtTheEndOfTheFile) {
   EXPECT_EQ(std::string(buffer, done), "3456");
   EXPECT_TRUE(file.ReadAt(7, buffer, 8, done).ok());
   EXPECT_EQ(std::string(buffer, done), "789");
+  // Reading a folder fails with EISDIR: at the read here, already at the open on Windows.
   FileHandle folder(dir.path(), OpenMode::kRead);
-  EXPECT_EQ(folder.ReadAt(0, buffer, 1, done).error, EISDIR);
+  EXPECT_EQ(folder.ok() ? folder.ReadAt(0, buffer, 1, done).error : folder.status().error, EISDIR);
 }
 
 TEST(FileIo, RenameReplacesAnExistingFile) {

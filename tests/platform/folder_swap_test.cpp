@@ -11,6 +11,7 @@ namespace {
 
 using testing::TempFolder;
 
+#ifndef _WIN32  // exchanging two folders in one step needs Linux
 TEST(SwapFolderIntoPlace, ExchangesWithAnExistingTarget) {
   TempFolder dir;
   dir.Write("new/file", "new");
@@ -21,6 +22,7 @@ TEST(SwapFolderIntoPlace, ExchangesWithAnExistingTarget) {
   EXPECT_EQ(dir.Read("live/file"), "new");
   EXPECT_EQ(dir.Read("new/file"), "old");
 }
+#endif
 
 TEST(SwapFolderIntoPlace, RenamesWhenTheTargetIsAbsent) {
   TempFolder dir;
@@ -32,6 +34,7 @@ TEST(SwapFolderIntoPlace, RenamesWhenTheTargetIsAbsent) {
   EXPECT_FALSE(dir.Exists("new"));
 }
 
+#ifndef _WIN32  // exchanging two folders in one step needs Linux
 TEST(SwapFolderIntoPlace, AMissingIncomingFolderFailsAndLeavesTheTarget) {
   TempFolder dir;
   dir.Write("live/file", "old");
@@ -43,6 +46,7 @@ TEST(SwapFolderIntoPlace, AMissingIncomingFolderFailsAndLeavesTheTarget) {
   EXPECT_EQ(rename.status.error, ENOENT);
   EXPECT_FALSE(rename.target_existed);
 }
+#endif
 
 }  // namespace
 }  // namespace veyra

@@ -5,11 +5,19 @@
 #include <gtest/gtest.h>
 
 #include "platform/error.h"
+#include "platform/paths.h"
 
 namespace veyra {
 namespace {
 
 using Words = std::vector<std::string>;
+
+// A folder as this system writes it absolutely ("/games/veyra/" on Windows: "C:\games\veyra\").
+std::string Absolute(const std::string& folder) {
+  std::string absolute = Utf8FromPath(std::filesystem::absolute(PathFromUtf8(folder)));
+  if (absolute.back() != '/' && absolute.back() != kFolderSeparator) absolute += kFolderSeparator;
+  return absolute;
+}
 
 TEST(LauncherOptions, ReadsTheFolderTheAddressesAndUpToThreeParameters) {
   struct Case {
@@ -33,7 +41,7 @@ TEST(LauncherOptions, ReadsTheFolderTheAddressesAndUpToThreeParameters) {
   for (const Case& c : cases) {
     const LauncherOptions options = ParseLauncherOptions(c.arguments, "/games/veyra/");
     const std::string args = ::testing::PrintToString(c.arguments);
-    EXPECT_EQ(options.program_folder, c.folder) << args;
+    EXPECT_EQ(options.program_folder, Absolute(c.folder)) << args;
     EXPECT_EQ(options.game_parameters, c.parameters) << args;
     EXPECT_EQ(options.home_url, c.home_url) << args;
   }
@@ -42,7 +50,8 @@ TEST(LauncherOptions, ReadsTheFolderTheAddressesAndUpToThreeParameters) {
 }
 
 TEST(LauncherOptions, ARelativeFolderIsTakenFromTheCurrentFolder) {
-  const std::string expected = (std::filesystem::current_path() / "game").string() + "/";
+  const std::string expected =
+      Utf8FromPath(std::filesystem::current_path() / "game") + kFolderSeparator;
   EXPECT_EQ(ParseLauncherOptions({"--folder", "game"}, "/g/").program_folder, expected);
 }
 

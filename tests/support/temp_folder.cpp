@@ -45,7 +45,23 @@ std::string TempFolder::Read(std::string_view relative) const {
 }
 
 bool TempFolder::Exists(std::string_view relative) const {
-  return std::filesystem::exists(path_ / PathFromUtf8(relative));
+  // Each level must be listed with exactly this spelling: on a file system that ignores letter
+  // case (Windows), "OLD.TXT" must not count as there when only "old.txt" is.
+  std::filesystem::path level = path_;
+  for (const std::filesystem::path& part : PathFromUtf8(relative)) {
+    if (part.empty() || part == ".") continue;
+    std::error_code ec;
+    bool listed = false;
+    for (const auto& entry : std::filesystem::directory_iterator(level, ec)) {
+      if (entry.path().filename() == part) {
+        listed = true;
+        break;
+      }
+    }
+    if (!listed) return false;
+    level /= part;
+  }
+  return true;
 }
 
 }  // namespace veyra::testing

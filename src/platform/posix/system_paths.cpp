@@ -13,6 +13,11 @@ std::filesystem::path ExecutablePath() {
   return ec ? std::filesystem::path() : executable;
 }
 
+bool NameExistsAsSpelled(const std::filesystem::path& path) {
+  std::error_code ec;
+  return std::filesystem::exists(path, ec);
+}
+
 size_t PathRootLength(std::string_view text) {
   return !text.empty() && text[0] == '/' ? 1 : 0;
 }

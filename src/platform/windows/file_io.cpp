@@ -57,6 +57,11 @@ FileHandle::FileHandle(const std::filesystem::path& path, OpenMode mode) {
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     open_status_ = LastError();
+    // Windows refuses to open a folder as a file with "access denied"; say what it is.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      open_status_ = FileStatus{EISDIR};
+    }
     return;
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);
@@ -165,9 +170,11 @@ FileStatus MakeFolder(const std::filesystem::path& path) {
 }
 
 // A folder's entries reach the disk with the files' own metadata on Windows; there is no
-// separate step to wait for.
-FileStatus SyncFolder(const std::filesystem::path& /*folder*/) {
-  return {};
+// separate step to wait for, only the folder to find.
+FileStatus SyncFolder(const std::filesystem::path& folder) {
+  const DWORD attributes = GetFileAttributesW(folder.empty() ? L"." : folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LastError();
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileStatus{} : FileStatus{ENOTDIR};
 }
 
 }  // namespace veyra

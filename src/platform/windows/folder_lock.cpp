@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string>
 
 #include "platform/pump.h"
@@ -26,8 +27,17 @@ std::wstring MutexNameOf(const std::filesystem::path& folder) {
          std::to_wstring(info.nFileIndexHigh) + L"-" + std::to_wstring(info.nFileIndexLow);
 }
 
+// A mutex may be taken again by the thread that holds it, so the folders this process holds are
+// also kept here: a second lock of one of them is busy, as it is from another process.
+std::set<std::wstring>& HeldHere() {
+  static std::set<std::wstring> held;
+  return held;
+}
+
 }  // namespace
 
+// A named mutex per game folder: it is released when its holder ends, however it ends (a waiter
+// then takes it as abandoned, which still means the lock is its own).
 FolderLock::FolderLock(const std::filesystem::path& folder, int wait_seconds) {
   const std::wstring name = MutexNameOf(folder);
   if (name.empty()) return;
@@ -35,15 +45,19 @@ FolderLock::FolderLock(const std::filesystem::path& folder, int wait_seconds) {
   if (mutex == nullptr) return;
   const int retries = wait_seconds > 0 ? wait_seconds * (1000 / kRetryDelayMs) : 0;
   for (int attempt = 0;; ++attempt) {
-    // An abandoned mutex (its holder died) is ours now, as a lock ends with its process.
-    const DWORD result = WaitForSingleObject(mutex, 0);
-    if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) {
-      handle_ = reinterpret_cast<std::intptr_t>(mutex);
-      busy_ = false;
-      return;
+    if (HeldHere().count(name) == 0) {
+      const DWORD result = WaitForSingleObject(mutex, 0);
+      if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) {
+        HeldHere().insert(name);
+        handle_ = reinterpret_cast<std::intptr_t>(mutex);
+        name_ = name;
+        busy_ = false;
+        return;
+      }
+      if (result != WAIT_TIMEOUT) break;
     }
-    busy_ = result == WAIT_TIMEOUT;
-    if (!busy_ || attempt >= retries) break;
+    busy_ = true;
+    if (attempt >= retries) break;
     Sleep(kRetryDelayMs);
   }
   CloseHandle(mutex);
@@ -51,6 +65,7 @@ FolderLock::FolderLock(const std::filesystem::path& folder, int wait_seconds) {
 
 FolderLock::~FolderLock() {
   if (!held()) return;
+  HeldHere().erase(name_);
   const auto mutex = reinterpret_cast<HANDLE>(handle_);
   ReleaseMutex(mutex);
   CloseHandle(mutex);

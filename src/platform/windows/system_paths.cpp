@@ -22,6 +22,10 @@ std::filesystem::path ExecutablePath() {
   return {};
 }
 
+bool NameExistsAsSpelled(const std::filesystem::path& /*path*/) {
+  return false;
+}
+
 size_t PathRootLength(std::string_view text) {
   const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
   if (text.size() >= 3 && letter(text[0]) && text[1] == ':' && text[2] == '/') return 3;

@@ -1,3 +1,5 @@
+// Kills the updater with signals and watches it through POSIX process calls: not on Windows.
+#ifndef _WIN32
 // Updates cut short: the program killed at random moments, a full disk, a second updater. After
 // each, every file is either old or new, the record never names a file the disk does not hold,
 // and a later run finishes the job without leaving temporary files behind.
@@ -261,3 +263,5 @@ TEST(DiskFull, AFileThatDoesNotFitIsAWriteFailureAndTheOldOneStays) {
 
 }  // namespace
 }  // namespace veyra::testing
+
+#endif

@@ -1,3 +1,5 @@
+// FIFOs, devices and symbolic links as state files: not on Windows.
+#ifndef _WIN32
 // The game folder's state files planted as links, FIFOs or endless files: the run ends with its
 // documented status in bounded time and writes nothing outside the folder.
 #include <fcntl.h>
@@ -121,3 +123,5 @@ TEST_F(StateFilesTest, StateFilesPlantedAsLinksWriteNothingOutside) {
 
 }  // namespace
 }  // namespace veyra::testing
+
+#endif
