@@ -7,6 +7,7 @@ namespace veyra {
 namespace {
 
 constexpr int64_t kLongestTimeoutSeconds = 86400;
+constexpr int64_t kMostConnections = 16;
 
 }  // namespace
 
@@ -37,6 +38,14 @@ HeadlessOptions ParseHeadlessOptions(const std::vector<std::string>& arguments) 
                     ", not " + text);
       }
       options.timeout_seconds = static_cast<int>(*seconds);
+    } else if (argument == "--connections") {
+      const std::string& text = value();
+      std::optional<int64_t> count = ParseDecimal(text);
+      if (!count || *count < 1 || *count > kMostConnections) {
+        throw Error("--connections needs a count from 1 to " + std::to_string(kMostConnections) +
+                    ", not " + text);
+      }
+      options.connections = static_cast<int>(*count);
     } else if (argument == "--force-complete") {
       options.force_complete = true;
     } else if (argument == "--lang") {
@@ -56,10 +65,13 @@ HeadlessOptions ParseHeadlessOptions(const std::vector<std::string>& arguments) 
 
 std::string HeadlessUsage() {
   return "usage: veyra-update [--folder DIR] [--line N] [--force-complete] [--lang t|s|n]\n"
-         "                    [--start-game] [--timeout SECONDS] [-- PARAM1 PARAM2 PARAM3]\n"
+         "                    [--start-game] [--timeout SECONDS] [--connections N]\n"
+         "                    [-- PARAM1 PARAM2 PARAM3]\n"
          "Updates the game folder DIR (default: the folder of this program) from the update\n"
          "server of network line N of web0.dat (default: the line saved in isp1.dat).\n"
          "--timeout: the stall limit of every request (default: the line's time-out).\n"
+         "--connections: downloads the next files on up to N connections while one is\n"
+         "installed (1 to 16, default 6); files are still installed in list order.\n"
          "exit status: 0 up to date, 1 other failure, 2 web0.dat unreadable, 3 no server\n"
          "delivered the update list, 4 a download failed, 5 a file or the record update2.dat\n"
          "could not be written, 6 a downloaded file failed to expand\n";
