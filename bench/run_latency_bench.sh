@@ -38,10 +38,10 @@ trap 'exit 130' INT TERM
 # The release as players have it, published twice: the full set, and one with 10 files changed.
 python3 "$REPO/bench/latency_bench/make_release.py" "$DATA" "$WORK/release" "$WORK/release2"
 "$BUILD/src/veyra-publish" build --release "$WORK/release" --out "$WORK/site" \
-  --archive-small "$ARCHIVE_SMALL" >/dev/null
+  --archive-small "$ARCHIVE_SMALL" >/dev/null 2>>"$WORK/publish.log"
 cp -r "$WORK/site" "$WORK/site2"
 "$BUILD/src/veyra-publish" build --release "$WORK/release2" --out "$WORK/site2" \
-  --previous "$WORK/site" --archive-small "$ARCHIVE_SMALL" >/dev/null
+  --previous "$WORK/site" --archive-small "$ARCHIVE_SMALL" >/dev/null 2>>"$WORK/publish.log"
 
 . "$REPO/scripts/lib/nginx.sh"
 nginx_access_log=off
