@@ -87,7 +87,7 @@ run_curl() {
     '{printf "url = \"%s%s\"\noutput = \"%s/%s\"\n", base, $1, dest, $1}' >"$WORK/curl.cfg"
   local start
   start=$(now)
-  curl -sf --noproxy "*" --create-dirs --parallel --parallel-max 6 -K "$WORK/curl.cfg"
+  curl -sf --no-progress-meter --noproxy "*" --create-dirs --parallel --parallel-max 6 -K "$WORK/curl.cfg"
   elapsed "$start"
 }
 

@@ -60,6 +60,7 @@ class FaultServer {
   int port() const { return port_; }
   std::string base_url() const;  // "http://127.0.0.1:<port>/"
   int connections() const { return connections_.load(); }
+  int open_connections() const { return open_.load(); }
   // The most connections that were open at the same time.
   int peak_open_connections() const { return peak_open_.load(); }
   std::vector<std::string> requests() const;

@@ -31,14 +31,18 @@ DownloadsAhead::DownloadsAhead(std::vector<std::string> urls, int connections, i
       pool_(connections, budget, std::move(events), timeouts) {}
 
 void DownloadsAhead::Plan(size_t turn) {
+  // Downloads that ended since the last look free their connections for the next ones.
+  pool_.Drive(0);
   pool_.SetTurn(turn);
   const DownloadPool::Progress current = pool_.ProgressOf(turn);
   // An entry larger than the budget travels alone.
   if (current.head && current.expected > budget_) return;
-  const size_t last = std::min(urls_.size(), turn + static_cast<size_t>(connections_) + 1);
-  for (size_t next = turn + 1; next < last; ++next) {
+  // The turn's own download comes first, until the turn has claimed it; then up to N after it.
+  const size_t first = turn < claimed_until_ ? turn + 1 : turn;
+  const size_t last = std::min(urls_.size(), first + static_cast<size_t>(connections_));
+  for (size_t next = first; next < last; ++next) {
     if (urls_[next].empty() || pool_.Has(next)) continue;
-    if (pool_.FreeConnections() == 0 || pool_.BytesAhead() >= budget_) break;
+    if (pool_.FreeConnections() == 0 || (next > turn && pool_.BytesAhead() >= budget_)) break;
     pool_.Start(next, urls_[next]);
   }
 }
@@ -46,6 +50,7 @@ void DownloadsAhead::Plan(size_t turn) {
 HttpReply DownloadsAhead::Fetch(size_t turn, const std::string& url,
                                 const HttpClient::BodyObserver& on_body) {
   Plan(turn);
+  claimed_until_ = turn + 1;  // from here on the attempts below fetch it
   if (pool_.Finished(turn)) {
     HttpReply reply = pool_.Take(turn);
     if (Whole(reply)) {

@@ -23,7 +23,8 @@ class DownloadsAhead {
                  HttpTimeouts timeouts);
 
   // Entry `turn` is being applied: what lies before it is dropped, downloads of the entries
-  // after it start as connections and the budget allow.
+  // after it start as connections and the budget allow. Also what the long steps of an entry
+  // (expanding a large file) call now and then, so that the downloads ahead keep moving.
   void Plan(size_t turn);
 
   // One attempt for the entry whose turn it is, in place of HttpClient::Get. A download that
@@ -41,6 +42,7 @@ class DownloadsAhead {
   int connections_;
   int64_t budget_;
   HttpEvents events_;
+  size_t claimed_until_ = 0;  // turns before this have taken over their own downloads
   DownloadPool pool_;
 };
 

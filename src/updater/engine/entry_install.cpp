@@ -84,7 +84,10 @@ std::optional<GzMemBuffer> UpdaterEngine::FetchExpanded(const QueueEntry& entry,
   FetchToStream(entry.remote_name, DownloadBuffer, &expansion);
   if (!Downloaded) return std::nullopt;
   MakeFoldersOfMapped(target);
-  expansion.SetMessagePump([] { PumpMessages(); });
+  expansion.SetMessagePump([this] {
+    PumpMessages();
+    if (ahead_) ahead_->Plan(turn_);
+  });
   try {
     return expansion.Finish(DownloadBuffer.data(), DownloadBuffer.size());
   } catch (const Error& error) {

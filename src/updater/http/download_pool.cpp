@@ -86,6 +86,8 @@ DownloadPool::~DownloadPool() {
   }
   // Connections close through CloseSocket, which needs the slots still alive.
   curl_multi_cleanup(multi_);
+  // Whatever curl closed without telling is closed all the same now.
+  for (; !open_.empty(); open_.pop_back()) Raise(&HttpEvents::disconnected);
   for (auto& slot : slots_) {
     curl_easy_cleanup(slot->easy);
     curl_slist_free_all(slot->headers);
@@ -274,6 +276,11 @@ curl_socket_t DownloadPool::OpenSocket(void* self, curlsocktype, curl_sockaddr* 
       veyra::OpenSocket(address->family, address->socktype, address->protocol);
   if (opened == kNoSocket) return CURL_SOCKET_BAD;
   const auto fd = static_cast<curl_socket_t>(opened);
+  // A number handed out again was closed without the close callback (curl does so for some
+  // connect attempts it gives up); forget it, or it would be counted twice.
+  DownloadPool& pool = *slot->pool;
+  for (auto& other : pool.slots_) Remove(other->opening, fd);
+  if (Remove(pool.open_, fd)) pool.Raise(&HttpEvents::disconnected);
   slot->opening.push_back(fd);
   return fd;
 }
