@@ -76,9 +76,11 @@ run_ours() {  # site connections [start folder]; prints seconds
   printf 'Line0 http://127.0.0.1:%s/%s/ 80 30000\r\nend\r\n' "$PROXY_PORT" "$1" >"$game/web0.dat"
   local start
   start=$(now)
-  "$BUILD/src/veyra-update" --folder "$game" --line 0 --lang n --connections "$2" >"$WORK/ours.log" ||
-    { cat "$WORK/ours.log" >&2; exit 1; }
+  /usr/bin/time -f %M -o "$WORK/rss" \
+    "$BUILD/src/veyra-update" --folder "$game" --line 0 --lang n --connections "$2" \
+    >"$WORK/ours.log" || { cat "$WORK/ours.log" >&2; exit 1; }
   elapsed "$start"
+  awk -v n="$2" '{if ($1 > 0) print n, $1}' "$WORK/rss" >>"$WORK/rss_all"
 }
 
 run_curl() {
@@ -133,3 +135,8 @@ for rate in $RATES; do
   unset times
   kill "$PROXY_PID"
 done
+# Peak memory: 2.5 x the largest expanded file + the 64 MiB budget + 64 MiB is the bound.
+largest=$(awk '$3 > m {m = $3} END {print m}' "$DATA/manifest.txt")
+awk -v l="$largest" '{if ($2 > p[$1]) p[$1] = $2} END {
+  for (n in p) printf "peak RSS with N=%s: %.1f MiB (bound %.1f MiB)\n", n, p[n] / 1024,
+    (2.5 * l + 128 * 1048576) / 1048576 }' "$WORK/rss_all"

@@ -26,17 +26,21 @@ enum class OpenMode {
 class FileHandle {
  public:
   FileHandle(const std::filesystem::path& path, OpenMode mode);
+  // Takes over a handle the caller opened itself (closed here from now on).
+  explicit FileHandle(std::intptr_t system_handle) : handle_(system_handle) {}
   ~FileHandle();
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
 
   // Whether the file is open; status() holds the reason when opening failed.
   bool ok() const { return handle_ != kClosed; }
+  std::intptr_t system_handle() const { return handle_; }
   FileStatus status() const { return open_status_; }
 
   // Reads from the current position to the end of the file into `content`; on failure `content`
-  // is left unchanged.
-  FileStatus ReadAll(std::string& content);
+  // is left unchanged. More than `max_bytes` fails with EFBIG, so that an endless source cannot
+  // take all memory.
+  FileStatus ReadAll(std::string& content, std::uint64_t max_bytes = UINT64_MAX);
 
   // Reads up to `count` bytes at `offset` into `target`, stopping early only at the end of the
   // file; `done` tells how many arrived, also when the read fails part-way.

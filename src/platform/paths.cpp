@@ -1,19 +1,20 @@
 #include "platform/paths.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <system_error>
 #include <vector>
 
 #include "platform/folder_names.h"
+#include "platform/system_paths.h"
 #include "platform/text_codec.h"
 
 namespace veyra {
 namespace {
 
 std::string WithTrailingSeparator(std::string folder) {
-  if (folder.empty() || folder.back() != '/') folder.push_back('/');
+  if (folder.empty() || (folder.back() != '/' && folder.back() != kFolderSeparator)) {
+    folder.push_back(kFolderSeparator);
+  }
   return folder;
 }
 
@@ -30,10 +31,19 @@ std::string& ProgramFolderStorage() {
 }  // namespace
 
 std::string ExecutableFolder() {
-  std::error_code ec;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return WithTrailingSeparator(std::filesystem::current_path().string());
-  return WithTrailingSeparator(exe.parent_path().string());
+  const std::filesystem::path executable = ExecutablePath();
+  if (executable.empty())
+    return WithTrailingSeparator(Utf8FromPath(std::filesystem::current_path()));
+  return WithTrailingSeparator(Utf8FromPath(executable.parent_path()));
+}
+
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
 }
 
 const std::string& ProgramFolder() {
@@ -69,11 +79,11 @@ std::filesystem::path MapPath(std::string_view name) {
   size_t pos = 0;
   if (below_program_folder) {
     // The program folder is a real path already; only the names below it need resolving.
-    result = program_folder.substr(0, program_folder.size() - 1);
+    result = PathFromUtf8(std::string_view(text).substr(0, program_folder.size() - 1));
     pos = program_folder.size();
-  } else if (!text.empty() && text[0] == '/') {
-    result = "/";
-    pos = 1;
+  } else if (const size_t root = PathRootLength(text); root > 0) {
+    result = PathFromUtf8(std::string_view(text).substr(0, root));
+    pos = root;
   }
   // "." and ".." are taken by their text, as the game's own file system takes them: "a\..\b"
   // names b whether or not a exists, and gives every folder a single spelling of its path.
@@ -91,7 +101,7 @@ std::filesystem::path MapPath(std::string_view name) {
     if (component == ".") continue;
     if (component == "..") {
       if (depth == 0) {
-        result /= component;  // above the starting point: left to the file system
+        result /= "..";  // above the starting point: left to the file system
       } else {
         result = result.parent_path();
         resolved = std::min(resolved, --depth);
@@ -101,14 +111,14 @@ std::filesystem::path MapPath(std::string_view name) {
     if (resolved == depth) {
       std::error_code ec;
       const std::filesystem::path folder = result.empty() ? "." : result;
-      if (std::filesystem::exists(folder / component, ec)) {
+      if (std::filesystem::exists(folder / PathFromUtf8(component), ec)) {
         ++resolved;
       } else if (std::string found = FindEntryIgnoringCase(folder, component); !found.empty()) {
         component = std::move(found);
         ++resolved;
       }
     }
-    result /= component;
+    result /= PathFromUtf8(component);
     ++depth;
   }
   return result;

@@ -7,16 +7,34 @@
 namespace veyra {
 
 // The program folder: the folder of the running executable (or the folder set for this run),
-// absolute, always ending with '/'. Every local file of the updater is this text followed by a
-// relative name that may use backslashes, e.g. ProgramFolder() + "Data\\Talk.Dat".
+// absolute, always ending with a folder separator. Every local file of the updater is this text
+// followed by a relative name that may use backslashes, e.g. ProgramFolder() + "Data\\Talk.Dat".
 const std::string& ProgramFolder();
 
 // Replaces the program folder for this process (headless updater's --folder, tests).
 // A missing trailing separator is added.
 void SetProgramFolder(std::string folder);
 
-// The folder of the running executable, with a trailing '/'.
+// The folder of the running executable, with a trailing separator.
 std::string ExecutableFolder();
+
+// The separator this system writes between folder names: '/' here, '\\' on Windows (where '/'
+// is understood too).
+#ifdef _WIN32
+inline constexpr char kFolderSeparator = '\\';
+#else
+inline constexpr char kFolderSeparator = '/';
+#endif
+
+// A path from UTF-8 text, and the UTF-8 text of a path. Windows paths are UTF-16, and a plain
+// narrow string would be read in the ANSI code page there; here both are byte for byte.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string Utf8FromPath(const std::filesystem::path& path);
+
+// How many leading characters of a path text written with '/' name its root: 1 for "/x"; on
+// Windows also 3 for a drive "C:/x" and the whole "//server/share/" of a network path. 0 for a
+// relative path.
+size_t PathRootLength(std::string_view text);
 
 // The language whose code page the game's file names are written in ("t" Big5, "s" GBK, any
 // other Windows-1252), as the display language decides it. Until it is set, names below the

@@ -1,15 +1,11 @@
 #include "support/fault_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <stdexcept>
+
+#include "support/test_sockets.h"
 
 namespace veyra::testing {
 namespace {
@@ -38,8 +34,7 @@ const char* Reason(int status) {
 bool WaitReadable(int fd, const std::atomic<bool>& stopping, int ms) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   while (!stopping.load()) {
-    pollfd entry{fd, POLLIN, 0};
-    if (::poll(&entry, 1, kTickMs) > 0) return true;
+    if (WaitSocketReadable(fd, kTickMs)) return true;
     if (ms >= 0 && std::chrono::steady_clock::now() >= deadline) return false;
   }
   return false;
@@ -56,7 +51,7 @@ FaultConnection::~FaultConnection() {
 
 void FaultConnection::Send(std::string_view bytes) {
   while (fd_ >= 0 && !bytes.empty() && !stopping_.load()) {
-    const ssize_t sent = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    const long sent = SendSome(fd_, bytes.data(), bytes.size());
     if (sent <= 0) return;
     bytes.remove_prefix(static_cast<size_t>(sent));
   }
@@ -81,7 +76,7 @@ void FaultConnection::Sleep(int ms) {
 
 void FaultConnection::Close() {
   if (fd_ < 0) return;
-  ::close(fd_);
+  CloseTestSocket(fd_);
   fd_ = -1;
 }
 
@@ -91,26 +86,15 @@ bool FaultConnection::WaitForPeerClose(int ms) {
   while (std::chrono::steady_clock::now() < deadline) {
     if (!WaitReadable(fd_, stopping_, kTickMs)) continue;
     char byte;
-    if (::recv(fd_, &byte, 1, MSG_PEEK) <= 0) return true;
+    if (ReceiveSome(fd_, &byte, 1, true) <= 0) return true;
     return false;  // the client sent more instead
   }
   return false;
 }
 
 FaultServer::FaultServer(Handler handler) : handler_(std::move(handler)) {
-  listen_fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  socklen_t length = sizeof(address);
-  if (listen_fd_ < 0 || ::bind(listen_fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      ::listen(listen_fd_, 16) != 0 ||
-      ::getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    if (listen_fd_ >= 0) ::close(listen_fd_);
-    throw std::runtime_error("FaultServer: cannot listen on 127.0.0.1");
-  }
-  port_ = ntohs(address.sin_port);
+  listen_fd_ = ListenOnLoopback(port_);
+  if (listen_fd_ < 0) throw std::runtime_error("FaultServer: cannot listen on 127.0.0.1");
   acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
@@ -123,7 +107,7 @@ FaultServer::~FaultServer() {
     workers.swap(workers_);
   }
   for (std::thread& worker : workers) worker.join();
-  ::close(listen_fd_);
+  CloseTestSocket(listen_fd_);
 }
 
 std::string FaultServer::base_url() const {
@@ -137,7 +121,7 @@ std::vector<std::string> FaultServer::requests() const {
 
 void FaultServer::AcceptLoop() {
   while (WaitReadable(listen_fd_, stopping_, -1)) {
-    const int fd = ::accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
+    const int fd = AcceptConnection(listen_fd_);
     if (fd < 0) continue;
     const int index = connections_++;
     std::lock_guard<std::mutex> lock(mutex_);
@@ -171,7 +155,7 @@ void FaultServer::Serve(int fd, int index) {
       continue;
     }
     if (!WaitReadable(connection.fd(), stopping_, -1)) return;
-    const ssize_t got = ::recv(connection.fd(), buffer, sizeof(buffer), 0);
+    const long got = ReceiveSome(connection.fd(), buffer, sizeof(buffer));
     if (got <= 0) return;  // the client closed its end
     pending.append(buffer, static_cast<size_t>(got));
   }

@@ -20,7 +20,8 @@ class NginxServer {
   NginxServer(const NginxServer&) = delete;
   NginxServer& operator=(const NginxServer&) = delete;
 
-  // True when an nginx program is installed; tests skip when it is not.
+  // True when an nginx program can be started (installed, and not a Windows build); tests skip
+  // when it cannot.
   static bool Available();
 
   int port() const { return port_; }

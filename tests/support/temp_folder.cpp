@@ -1,8 +1,7 @@
 #include "support/temp_folder.h"
 
-#include <unistd.h>
-
 #include <atomic>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 
@@ -12,8 +11,10 @@ namespace veyra::testing {
 
 TempFolder::TempFolder() : previous_program_folder_(ProgramFolder()) {
   static std::atomic<int> counter{0};
+  // The start time tells apart test programs that run at once (no process id needed).
+  static const auto started = std::chrono::steady_clock::now().time_since_epoch().count();
   owner_ = std::filesystem::temp_directory_path() /
-           ("veyra-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+           ("veyra-test-" + std::to_string(started) + "-" + std::to_string(counter++));
   std::filesystem::remove_all(owner_);
   path_ = owner_ / "game";
   std::filesystem::create_directories(path_);
@@ -29,14 +30,14 @@ TempFolder::~TempFolder() {
 }
 
 void TempFolder::Write(std::string_view relative, std::string_view bytes) const {
-  std::filesystem::path target = path_ / std::filesystem::path(std::string(relative));
+  std::filesystem::path target = path_ / PathFromUtf8(relative);
   std::filesystem::create_directories(target.parent_path());
   std::ofstream out(target, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string TempFolder::Read(std::string_view relative) const {
-  std::ifstream in(path_ / std::filesystem::path(std::string(relative)), std::ios::binary);
+  std::ifstream in(path_ / PathFromUtf8(relative), std::ios::binary);
   if (!in) return "<missing>";
   std::ostringstream content;
   content << in.rdbuf();
@@ -44,7 +45,7 @@ std::string TempFolder::Read(std::string_view relative) const {
 }
 
 bool TempFolder::Exists(std::string_view relative) const {
-  return std::filesystem::exists(path_ / std::filesystem::path(std::string(relative)));
+  return std::filesystem::exists(path_ / PathFromUtf8(relative));
 }
 
 }  // namespace veyra::testing

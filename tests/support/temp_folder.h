@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/paths.h"
+
 namespace veyra::testing {
 
 // A fresh folder one level below a folder of its own under the system's temporary folder; both
@@ -20,7 +22,7 @@ class TempFolder {
 
   const std::filesystem::path& path() const { return path_; }
   // The folder as the updater writes it: absolute, ending with '/'.
-  std::string folder() const { return path_.string() + "/"; }
+  std::string folder() const { return Utf8FromPath(path_) + kFolderSeparator; }
 
   // Writes `bytes` to the relative name (forward slashes), creating folders.
   void Write(std::string_view relative, std::string_view bytes) const;

@@ -5,6 +5,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "platform/folder_lock.h"
 #include "support/static_files.h"
 #include "ui/dialogs/tform3.h"
 #include "ui/updater/form_pictures.h"
@@ -61,6 +62,18 @@ TEST_F(WaitingWindowTest, TheDriverRunsOnceTheWindowIsShownAndDrawsTheQueue) {
   form->resize(form->size());
   QTest::qWait(20);
   EXPECT_EQ(modals_seen.size(), 1u);
+}
+
+TEST_F(WaitingWindowTest, ASecondUpdaterOnTheFolderShowsWhyAndCloses) {
+  const FolderLock other_updater(game.path(), 0);
+  MakeForm("n");
+  ShowAndRunDriver();
+  EXPECT_EQ(form->engine().outcome(), RunOutcome::kFolderBusy);
+  ASSERT_EQ(modals_seen.size(), 1u);
+  EXPECT_EQ(modals_seen[0].kind, "information");
+  EXPECT_EQ(modals_seen[0].text, "another update is running in this game folder");
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_TRUE(server.paths().empty());
 }
 
 TEST_F(WaitingWindowTest, ReleasesOnThePictureButtons) {

@@ -20,6 +20,9 @@ constexpr std::string_view kRemainingAfterBig5 =                       // 個檔
 constexpr std::string_view kWriteFailedBig5 =  // 更新失敗，請將所有程式關閉再嘗試更新一次。
     "\xa7\xf3\xb7\x73\xa5\xa2\xb1\xd1\xa1\x41\xbd\xd0\xb1\x4e\xa9\xd2\xa6\xb3\xb5\x7b\xa6\xa1"
     "\xc3\xf6\xb3\xac\xa6\x41\xb9\xc1\xb8\xd5\xa7\xf3\xb7\x73\xa4\x40\xa6\xb8\xa1\x43";
+constexpr std::string_view kFolderBusyBig5 =  // 另一個更新程式正在此遊戲資料夾中執行
+    "\xa5\x74\xa4\x40\xad\xd3\xa7\xf3\xb7\x73\xb5\x7b\xa6\xa1\xa5\xbf\xa6\x62\xa6\xb9"
+    "\xb9\x43\xc0\xb8\xb8\xea\xae\xc6\xa7\xa8\xa4\xa4\xb0\xf5\xa6\xe6";
 constexpr std::string_view kExitQuestionBig5 =  // 你確定要離開嗎?
     "\xa7\x41\xbd\x54\xa9\x77\xad\x6e\xc2\xf7\xb6\x7d\xb6\xdc?";
 
@@ -55,6 +58,10 @@ std::string UpdaterMessages::FilesRemaining(size_t count) const {
 std::string UpdaterMessages::WriteFailed(std::string_view local_name) const {
   return std::string(local_name) +
          Pick(kWriteFailedBig5, ":update failed, please close all programs and try again.");
+}
+
+std::string UpdaterMessages::FolderBusy() const {
+  return Pick(kFolderBusyBig5, "another update is running in this game folder");
 }
 
 std::string UpdaterMessages::ExitQuestion() const {

@@ -20,6 +20,7 @@ class UpdaterMessages {
   std::string FilesRemaining(size_t count) const;
   // The write-failure text; the local name is put before the fixed text unconverted.
   std::string WriteFailed(std::string_view local_name) const;
+  std::string FolderBusy() const;  // another updater holds the game folder
   std::string ExitQuestion() const;
   std::string PleaseWait() const;  // English whatever the language
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/confined_files.h"
 #include "platform/error.h"
 #include "platform/folder_names.h"
 #include "platform/memory_policy.h"
@@ -85,6 +86,7 @@ void UpdaterEngine::FormCreate(const std::vector<std::string>& program_arguments
 void UpdaterEngine::FormResize() {
   if (!DriverArmed) return;
   DriverArmed = false;
+  if (!LockGameFolder()) return;
 
   LineDialogModel dialog(messages_.code());
   if (!dialog.Web0Read()) {
@@ -137,6 +139,21 @@ void UpdaterEngine::FormResize() {
   Redraw();
 }
 
+bool UpdaterEngine::LockGameFolder() {
+  if (folder_lock_ && folder_lock_->held()) return true;
+  folder_lock_ = std::make_unique<FolderLock>(ProgramFolder(), folder_lock_wait_seconds_);
+  if (folder_lock_->busy()) {
+    outcome_ = RunOutcome::kFolderBusy;
+    view_.ShowMessage(messages_.FolderBusy());
+    view_.CloseWindow();
+    return false;
+  }
+  // A run killed in the middle of replacing a file left its temporary file; no other updater
+  // can be writing here now.
+  if (folder_lock_->held()) RemoveLeftoverTemporaryFiles();
+  return true;
+}
+
 bool UpdaterEngine::TryServers() {
   int i = -1;
   bool second_try = false;
@@ -185,7 +202,8 @@ void UpdaterEngine::BuildQueueFromDownload() {
   LocalList.clear();
   UpdateQueue.clear();
   ListsExist = true;
-  if (!LoadList(LocalList, RecordPath())) throw Error("cannot read " + RecordPath());
+  if (!LoadList(LocalList, RecordPath(), kRecordMaxBytes))
+    throw Error("cannot read " + RecordPath());
   QueueResult result = BuildQueue(ServerList, LocalList);
   UpdateQueue = std::move(result.queue);
   queue_entries_.clear();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_status.h"
+#include "platform/folder_lock.h"
 #include "updater/engine/downloads_ahead.h"
 #include "updater/engine/line_order.h"
 #include "updater/engine/login_command.h"
@@ -34,6 +35,7 @@ enum class RunOutcome {
   kDownloadFailed,   // a download of the main pass failed
   kWriteFailed,      // a file could not be written
   kExpandFailed,     // a downloaded file failed to expand
+  kFolderBusy,       // another updater holds the game folder
 };
 
 // Whether an entry's marker is one the updater installs ("E", "O" or "C").
@@ -54,9 +56,16 @@ class UpdaterEngine {
   // arguments (the ones after the program name), makes the program folder the current folder,
   // creates the buffers and arms the driver.
   void FormCreate(const std::vector<std::string>& program_arguments = {});
-  // The driver: on the first sizing after creation, asks for a line, finds a server, builds the
-  // queue and runs the page pass.
+  // The driver: on the first sizing after creation, locks the game folder (LockGameFolder),
+  // asks for a line, finds a server, builds the queue and runs the page pass.
   void FormResize();
+  // Takes the game folder's lock for the rest of the engine's life, waiting up to the seconds
+  // set with SetFolderLockWait, and clears what killed runs left behind. When another updater
+  // holds it: shows the folder-busy message, closes the window and returns false. True at once
+  // when the lock is held already; a folder that cannot even be opened runs unlocked and fails
+  // later as usual.
+  bool LockGameFolder();
+  void SetFolderLockWait(int seconds) { folder_lock_wait_seconds_ = seconds; }
   // The page pass: applies the news page entries at once and saves the record.
   void Button6Click();
   // The main pass: applies every queued entry. A gzip failure leaves it as veyra::Error.
@@ -195,6 +204,8 @@ class UpdaterEngine {
   std::string write_error_;
   std::vector<QueueEntry> queue_entries_;
   LoginParams login_params_;
+  int folder_lock_wait_seconds_ = 0;
+  std::unique_ptr<FolderLock> folder_lock_;
 };
 
 }  // namespace veyra

@@ -9,6 +9,15 @@ namespace {
 constexpr int64_t kLongestTimeoutSeconds = 86400;
 constexpr int64_t kMostConnections = 16;
 
+int ParseSeconds(const std::string& option, const std::string& text, int64_t least, int64_t most) {
+  const std::optional<int64_t> seconds = ParseDecimal(text);
+  if (!seconds || *seconds < least || *seconds > most) {
+    throw Error(option + " needs seconds from " + std::to_string(least) + " to " +
+                std::to_string(most) + ", not " + text);
+  }
+  return static_cast<int>(*seconds);
+}
+
 }  // namespace
 
 HeadlessOptions ParseHeadlessOptions(const std::vector<std::string>& arguments) {
@@ -31,13 +40,9 @@ HeadlessOptions ParseHeadlessOptions(const std::vector<std::string>& arguments) 
       if (!line || *line < 0 || *line > 100000) throw Error("--line needs a position, not " + text);
       options.line = static_cast<int>(*line);
     } else if (argument == "--timeout") {
-      const std::string& text = value();
-      std::optional<int64_t> seconds = ParseDecimal(text);
-      if (!seconds || *seconds < 1 || *seconds > kLongestTimeoutSeconds) {
-        throw Error("--timeout needs seconds from 1 to " + std::to_string(kLongestTimeoutSeconds) +
-                    ", not " + text);
-      }
-      options.timeout_seconds = static_cast<int>(*seconds);
+      options.timeout_seconds = ParseSeconds("--timeout", value(), 1, kLongestTimeoutSeconds);
+    } else if (argument == "--wait") {
+      options.wait_seconds = ParseSeconds("--wait", value(), 0, 86400);
     } else if (argument == "--connections") {
       const std::string& text = value();
       std::optional<int64_t> count = ParseDecimal(text);
@@ -65,16 +70,19 @@ HeadlessOptions ParseHeadlessOptions(const std::vector<std::string>& arguments) 
 
 std::string HeadlessUsage() {
   return "usage: veyra-update [--folder DIR] [--line N] [--force-complete] [--lang t|s|n]\n"
-         "                    [--start-game] [--timeout SECONDS] [--connections N]\n"
+         "                    [--start-game] [--timeout SECONDS] [--wait SECONDS]\n"
+         "                    [--connections N]\n"
          "                    [-- PARAM1 PARAM2 PARAM3]\n"
          "Updates the game folder DIR (default: the folder of this program) from the update\n"
          "server of network line N of web0.dat (default: the line saved in isp1.dat).\n"
          "--timeout: the stall limit of every request (default: the line's time-out).\n"
+         "--wait: how long to wait while another update runs in DIR (default 0).\n"
          "--connections: downloads the next files on up to N connections while one is\n"
          "installed (1 to 16, default 6); files are still installed in list order.\n"
          "exit status: 0 up to date, 1 other failure, 2 web0.dat unreadable, 3 no server\n"
          "delivered the update list, 4 a download failed, 5 a file or the record update2.dat\n"
-         "could not be written, 6 a downloaded file failed to expand\n";
+         "could not be written, 6 a downloaded file failed to expand, 7 another update is\n"
+         "running in DIR\n";
 }
 
 }  // namespace veyra

@@ -26,6 +26,8 @@ int ExitStatusOf(RunOutcome outcome) {
       return kExitWriteFailed;
     case RunOutcome::kExpandFailed:
       return kExitExpandFailed;
+    case RunOutcome::kFolderBusy:
+      return kExitFolderBusy;
     default:
       return kExitOtherFailure;
   }
@@ -38,11 +40,6 @@ int RunHeadlessUpdate(const HeadlessOptions& options, std::ostream& out,
   SetProgramFolder(options.folder ? *options.folder : ExecutableFolder());
   const std::string language = options.language ? *options.language : GetLanguageCode();
 
-  if (options.force_complete) {
-    bool keep_state = true;  // this run starts afresh, so the cleared flag has no later reader
-    ForceCompleteUpdate(keep_state);
-  }
-
   ConsoleView view(out, language, options.line, interactive_terminal);
   UpdaterEngine engine(view, language);
   view.Attach(engine);
@@ -51,6 +48,17 @@ int RunHeadlessUpdate(const HeadlessOptions& options, std::ostream& out,
     HttpTimeouts timeouts;
     timeouts.idle_ms = *options.timeout_seconds * 1000;
     engine.SetHttpTimeouts(timeouts);
+  }
+  engine.SetFolderLockWait(options.wait_seconds);
+
+  if (options.force_complete) {
+    // The record is deleted only by the updater that holds the game folder.
+    if (!engine.LockGameFolder()) {
+      view.FinishProgressLine();
+      return kExitFolderBusy;
+    }
+    bool keep_state = true;  // this run starts afresh, so the cleared flag has no later reader
+    ForceCompleteUpdate(keep_state);
   }
 
   try {

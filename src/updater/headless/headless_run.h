@@ -15,6 +15,7 @@ enum HeadlessExit : int {
   kExitDownloadFailed = 4,
   kExitWriteFailed = 5,
   kExitExpandFailed = 6,
+  kExitFolderBusy = 7,
 };
 
 // Runs one whole update of the program folder without a window: line choice, server search,

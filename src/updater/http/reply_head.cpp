@@ -33,7 +33,8 @@ long ParseStatus(std::string_view line) {
     status = status * 10 + (rest[digits] - '0');
     ++digits;
   }
-  return digits == 3 ? status : 0;
+  // Below 100 is no status at all: read as one, it would never end the head.
+  return digits == 3 && status >= 100 ? status : 0;
 }
 
 }  // namespace

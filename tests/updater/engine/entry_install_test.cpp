@@ -175,6 +175,63 @@ TEST_F(EntryInstallTest, HostileNamesAreNeverWritten) {
   EXPECT_EQ(engine->LocalList, (LineList{"AVWSEN", ""}));
 }
 
+// Links planted in the game folder, followed, would let the updater write wherever they point.
+TEST_F(EntryInstallTest, PlantedLinksFailTheEntryAndChangeNothingOutside) {
+  struct Case {
+    const char* what;
+    const char* link;         // planted in the game folder
+    const char* link_target;  // in the folder beside it
+    const char* line;
+    const char* shown_name;
+  };
+  const Case cases[] = {
+      {"folder link", "Data", ".", "E e.gz Data\\Talk.Dat 1", "Data\\Talk.Dat"},
+      {"folder link, other case", "Data", ".", "E e.gz dATA\\tALK.dAT 1", "dATA\\tALK.dAT"},
+      {"file link", "Data/Talk.Dat", "victim", "O o.bin DATA\\TALK.DAT 1", "DATA\\TALK.DAT"},
+      {"dangling file link", "Data/Talk.Dat", "absent", "E e.gz Data\\Talk.Dat 1",
+       "Data\\Talk.Dat"},
+      {"archive member through a folder link", "Data", ".", "C c.gz c.unadf 1", "c.unadf"},
+      {"page through a link", "index2.html", "victim", "E e.gz index2.html 1", "index2.html"},
+  };
+  server.Put("e.gz", GzipCompress("new"));
+  server.Put("o.bin", "new");
+  server.Put("c.gz", GzipCompress(PackArchive({{"data\\talk.dat", "new"}})));
+  const std::filesystem::path outside = dir.path().parent_path() / "outside";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(outside);
+    std::filesystem::remove_all(dir.path() / "Data");
+    std::filesystem::remove(dir.path() / "index2.html");
+    dir.Write("../outside/victim", "outside");
+    std::filesystem::create_directories((dir.path() / c.link).parent_path());
+    std::filesystem::create_symlink(outside / c.link_target, dir.path() / c.link);
+    view.messages.clear();
+
+    engine->ApplyEntry(c.line);
+    EXPECT_TRUE(engine->WriteFailed);
+    EXPECT_EQ(view.messages,
+              std::vector<std::string>{std::string(c.shown_name) +
+                                       ":update failed, please close all programs and try again."});
+    EXPECT_EQ(engine->LocalList, (LineList{"AVWSEN", ""}));
+    EXPECT_EQ(dir.Read("../outside/victim"), "outside");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(outside),
+                            std::filesystem::directory_iterator()),
+              1);
+  }
+}
+
+TEST_F(EntryInstallTest, AFileThePlayerMadeReadOnlyIsAWriteFailure) {
+  server.Put("e.gz", GzipCompress("new"));
+  dir.Write("Data/Talk.Dat", "old");
+  std::filesystem::permissions(dir.path() / "Data" / "Talk.Dat",
+                               std::filesystem::perms::owner_read);
+  engine->ApplyEntry("E e.gz Data\\Talk.Dat 1");
+  EXPECT_TRUE(engine->WriteFailed);
+  EXPECT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(dir.Read("Data/Talk.Dat"), "old");
+  EXPECT_EQ(engine->LocalList, (LineList{"AVWSEN", ""}));
+}
+
 TEST_F(EntryInstallTest, ExpansionFailuresLeaveAsTheReadersError) {
   std::string corrupt = GzipCompress("some content to damage");
   corrupt[corrupt.size() - 6] ^= 1;  // CRC no longer matches

@@ -4,6 +4,8 @@
 
 #include "engine_fixture.h"
 #include "platform/error.h"
+#include "platform/folder_lock.h"
+#include "platform/text_codec.h"
 #include "support/scoped_hooks.h"
 #include "updater/records/files.h"
 
@@ -132,8 +134,10 @@ TEST_F(UpdateRunTest, ARecordThatCannotBeSavedIsAWriteFailure) {
   PublishList({"E a.gz a.txt 1"});
   RunDriver();
   ASSERT_TRUE(view.messages.empty());
-  // A folder where the new record is written first makes the save fail, even for root.
-  std::filesystem::create_directories(SavingPathFor(dir.path() / "update2.dat"));
+  // A record the player made read-only is not replaced, even by root.
+  std::filesystem::permissions(dir.path() / "update2.dat", std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::group_read |
+                                                               std::filesystem::perms::others_read);
 
   engine->StartPictureClicked();  // the main pass
   EXPECT_EQ(dir.Read("a.txt"), "A");
@@ -289,6 +293,45 @@ TEST_F(UpdateRunTest, AnUnreadableLineFileStopsBeforeAnyRequest) {
   EXPECT_EQ(view.messages, (std::vector<std::string>{"Failed to initialize, try later, please"}));
   engine->FormResize();  // the driver runs once
   EXPECT_EQ(view.messages.size(), 1u);
+}
+
+TEST_F(UpdateRunTest, ASecondUpdaterOnTheFolderSaysSoInTheDisplayLanguageAndCloses) {
+  struct Case {
+    const char* language;
+    const char* text;  // as shown, in UTF-8
+  };
+  const Case cases[] = {
+      {"n", "another update is running in this game folder"},
+      {"t", "另一個更新程式正在此遊戲資料夾中執行"},
+      {"s", "另一个更新程式正在此游戏资料夹中执行"},
+  };
+  PublishList({});
+  const FolderLock other_updater(dir.path(), 0);
+  ASSERT_TRUE(other_updater.held());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.language);
+    view.messages.clear();
+    view.closes = 0;
+    RunDriver(c.language);
+    EXPECT_EQ(engine->outcome(), RunOutcome::kFolderBusy);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(DecodeForDisplay(c.language, view.messages[0]), c.text);
+    EXPECT_EQ(view.closes, 1);
+  }
+  EXPECT_TRUE(server.paths().empty());
+  EXPECT_FALSE(dir.Exists("isp1.dat"));
+  EXPECT_FALSE(dir.Exists("update2.dat"));
+}
+
+TEST_F(UpdateRunTest, TheFolderIsHeldForTheWholeRunAndTheNextRunClearsLeftovers) {
+  PublishList({});
+  dir.Write("Data/.veyra-new-99-1", "left by a killed run");
+  RunDriver();
+  EXPECT_EQ(engine->outcome(), RunOutcome::kNothingToUpdate);
+  EXPECT_FALSE(dir.Exists("Data/.veyra-new-99-1"));
+  EXPECT_TRUE(FolderLock(dir.path(), 0).busy());
+  engine.reset();
+  EXPECT_TRUE(FolderLock(dir.path(), 0).held());
 }
 
 }  // namespace

@@ -127,12 +127,14 @@ TEST_F(HeadlessRunTest, EachFailureHasItsExitStatus) {
 TEST_F(HeadlessRunTest, ARecordThatCannotBeSavedEndsWithTheWriteFailureStatusAndItsReason) {
   Publish({});
   dir.Write("update2.dat", "AVWSEN\r\n");
-  std::filesystem::create_directories(SavingPathFor(dir.path() / "update2.dat"));
+  std::filesystem::permissions(dir.path() / "update2.dat", std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::group_read |
+                                                               std::filesystem::perms::others_read);
   EXPECT_EQ(Run({"--lang", "n"}), kExitWriteFailed);
   const std::string text = output.str();
   EXPECT_NE(text.find("update2.dat:update failed, please close all programs"), std::string::npos)
       << text;
-  EXPECT_NE(text.find("cannot write update2.dat: " + std::generic_category().message(EISDIR)),
+  EXPECT_NE(text.find("cannot write update2.dat: " + std::generic_category().message(EACCES)),
             std::string::npos)
       << text;
 }
@@ -189,9 +191,13 @@ TEST(HeadlessOptions, RefusesWhatItDoesNotKnow) {
     EXPECT_THROW(ParseHeadlessOptions({"--timeout", seconds}), Error) << seconds;
   }
   EXPECT_EQ(ParseHeadlessOptions({"--timeout", "90"}).timeout_seconds, 90);
+  EXPECT_THROW(ParseHeadlessOptions({"--wait", "-1"}), Error);
+  EXPECT_THROW(ParseHeadlessOptions({"--wait", "86401"}), Error);
+  EXPECT_EQ(ParseHeadlessOptions({}).wait_seconds, 0);
   const HeadlessOptions options =
-      ParseHeadlessOptions({"--line", "2", "--start-game", "--", "a", "--line"});
+      ParseHeadlessOptions({"--line", "2", "--wait", "30", "--start-game", "--", "a", "--line"});
   EXPECT_EQ(options.line, 2);
+  EXPECT_EQ(options.wait_seconds, 30);
   EXPECT_TRUE(options.start_game);
   EXPECT_EQ(options.game_parameters, (std::vector<std::string>{"a", "--line"}));
 }

@@ -73,6 +73,12 @@ TEST(ReplyHeadTest, InterimReplyIsReplacedByTheFinalOne) {
   EXPECT_TRUE(head.complete);
 }
 
+TEST(ReplyHeadTest, AStatusBelowOneHundredIsNoStatusAndStillEndsTheHead) {
+  const ReplyHead head = FeedAll({"HTTP/1.1 099 Odd", ""});
+  EXPECT_EQ(head.status, 0);
+  EXPECT_TRUE(head.complete);
+}
+
 TEST(ReplyHeadTest, TrailersAfterTheHeaderBlockChangeNothing) {
   const ReplyHead head = FeedAll({"HTTP/1.1 200 OK", "Transfer-Encoding: chunked", "",
                                   "Content-Length: 5", "HTTP/1.1 500 Oops"});

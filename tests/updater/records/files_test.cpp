@@ -1,10 +1,12 @@
 #include "updater/records/files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -108,12 +110,13 @@ TEST(WriteBufferToFile, LargeContentArrivesWholeAndInOrder) {
   EXPECT_EQ(dir.Read("big.dat"), big);
 }
 
-TEST(WriteBufferToFile, OverwritesInPlaceKeepingTheInode) {
+TEST(WriteBufferToFile, ReplacesTheFileSoAnotherHardLinkKeepsTheOldContent) {
   TempFolder dir;
   dir.Write("x.dat", "old content");
   std::filesystem::create_hard_link(dir.path() / "x.dat", dir.path() / "link.dat");
   EXPECT_TRUE(WriteBufferToFile(dir.folder() + "x.dat", "new").ok());
-  EXPECT_EQ(dir.Read("link.dat"), "new");  // the same file, not a replacement
+  EXPECT_EQ(dir.Read("x.dat"), "new");
+  EXPECT_EQ(dir.Read("link.dat"), "old content");
 }
 
 TEST(WriteBufferToFile, WritesToTheExistingSpellingOfTheName) {
@@ -135,9 +138,10 @@ TEST(WriteBufferToFile, FailsWhenTheTargetIsAFolder) {
   EXPECT_EQ(WriteBufferToFile(dir.folder() + "missing\\x.dat", "x").error, ENOENT);
 }
 
-TEST(WriteBufferToMappedFile, AFailingWriteAfterASuccessfulOpenReportsTheWritesReason) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  EXPECT_EQ(WriteBufferToMappedFile("/dev/full", "x").error, ENOSPC);
+TEST(WriteBufferToMappedFile, APathOutsideTheProgramFolderIsRefused) {
+  TempFolder dir;
+  EXPECT_EQ(WriteBufferToMappedFile(dir.path().parent_path() / "x.dat", "x").error, EXDEV);
+  EXPECT_FALSE(std::filesystem::exists(dir.path().parent_path() / "x.dat"));
 }
 
 TEST(CreateFileFromBuffer, CreatesOrTruncates) {
@@ -198,7 +202,9 @@ TEST(SaveListText, WritesEveryLineWithCrLf) {
   TempFolder dir;
   SaveListText({"AVWSEN", "", "Data\\x.dat 12"}, dir.folder() + "update2.dat");
   EXPECT_EQ(dir.Read("update2.dat"), "AVWSEN\r\n\r\nData\\x.dat 12\r\n");
-  EXPECT_FALSE(std::filesystem::exists(SavingPathFor(dir.path() / "update2.dat")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
 }
 
 TEST(SaveListText, EmptyListLeavesTheFileUntouched) {
@@ -220,11 +226,10 @@ TEST(SaveListText, ReplacesTheExistingSpellingOfTheName) {
             1);
 }
 
-TEST(SaveListText, KeepsTheOldFileWholeWhenTheNewOneCannotBeWritten) {
+TEST(SaveListText, LeavesARecordThePlayerMadeReadOnly) {
   TempFolder dir;
   dir.Write("update2.dat", "AVWSEN\r\nold 1\r\n");
-  // A folder where the temporary file would go makes the write fail even for root.
-  std::filesystem::create_directories(SavingPathFor(dir.path() / "update2.dat"));
+  std::filesystem::permissions(dir.path() / "update2.dat", std::filesystem::perms::owner_read);
   SaveListText({"AVWSEN", "new 2"}, dir.folder() + "update2.dat");
   EXPECT_EQ(dir.Read("update2.dat"), "AVWSEN\r\nold 1\r\n");
 }
@@ -235,15 +240,35 @@ TEST(SaveListText, KeepsTheOldFileWholeWhenTheRenameFails) {
   dir.Write("update2.dat/inside", "keep");
   SaveListText({"AVWSEN"}, dir.folder() + "update2.dat");
   EXPECT_EQ(dir.Read("update2.dat/inside"), "keep");
-  EXPECT_FALSE(std::filesystem::exists(SavingPathFor(dir.path() / "update2.dat")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST(LoadList, RefusesAFifoAndAFileAboveItsBound) {
+  TempFolder dir;
+  ASSERT_EQ(::mkfifo((dir.path() / "isp1.dat").c_str(), 0666), 0);
+  dir.Write("web0.dat", std::string(kStateFileMaxBytes + 1, 'x'));
+  std::ofstream(dir.path() / "update2.dat").close();
+  std::filesystem::resize_file(dir.path() / "update2.dat", kRecordMaxBytes + 1);
+  LineList list{"unchanged"};
+  EXPECT_FALSE(LoadList(list, dir.folder() + "isp1.dat"));
+  EXPECT_FALSE(LoadList(list, dir.folder() + "web0.dat"));
+  EXPECT_TRUE(LoadList(list, dir.folder() + "web0.dat", kStateFileMaxBytes + 1));
+  list = {"unchanged"};
+  EXPECT_FALSE(LoadList(list, dir.folder() + "update2.dat", kRecordMaxBytes));
+  EXPECT_EQ(list, LineList{"unchanged"});
 }
 
 TEST(SaveListText, TellsWhyTheListWasNotSaved) {
   TempFolder dir;
   EXPECT_TRUE(SaveListText({"AVWSEN"}, dir.folder() + "update2.dat").ok());
   EXPECT_TRUE(SaveListText({}, dir.folder() + "update2.dat").ok());  // nothing to save
-  std::filesystem::create_directories(SavingPathFor(dir.path() / "update2.dat"));
-  EXPECT_EQ(SaveListText({"AVWSEN"}, dir.folder() + "update2.dat").error, EISDIR);
+  // A record the player made read-only is not replaced, even by root.
+  std::filesystem::permissions(dir.path() / "update2.dat", std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::group_read |
+                                                               std::filesystem::perms::others_read);
+  EXPECT_EQ(SaveListText({"AVWSEN"}, dir.folder() + "update2.dat").error, EACCES);
   dir.Write("held.dat/inside", "");  // the rename over it fails
   EXPECT_FALSE(SaveListText({"AVWSEN"}, dir.folder() + "held.dat").ok());
 }

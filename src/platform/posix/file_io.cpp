@@ -91,7 +91,7 @@ FileStatus FileHandle::Close() {
   return StatusOf(::close(fd));
 }
 
-FileStatus FileHandle::ReadAll(std::string& content) {
+FileStatus FileHandle::ReadAll(std::string& content, std::uint64_t max_bytes) {
   const int fd = static_cast<int>(handle_);
   std::string text;
   char buffer[65536];
@@ -100,6 +100,7 @@ FileStatus FileHandle::ReadAll(std::string& content) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return LastError();
     if (n == 0) break;
+    if (static_cast<std::uint64_t>(n) > max_bytes - text.size()) return FileStatus{EFBIG};
     text.append(buffer, static_cast<size_t>(n));
   }
   content = std::move(text);

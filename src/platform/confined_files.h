@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "platform/file_status.h"
+
+namespace veyra {
+
+// Files below the program folder, reached without ever following a link. The program runs with
+// the rights to write the installation, so a link planted inside it (a folder, a file, dangling
+// or not) must not carry a write or a read anywhere else. Every path here is a path already
+// mapped with MapPath below ProgramFolder(); it is walked from an open handle of the program
+// folder one component at a time, and a link at any level is refused (ELOOP). A path outside the
+// program folder is refused (EXDEV).
+
+// Reads the whole regular file into `content`. Refused: links, anything that is not a regular
+// file (a FIFO is opened without waiting for a writer), and files above `max_bytes` (EFBIG). On
+// failure `content` is left unchanged.
+FileStatus ReadConfinedFile(const std::filesystem::path& path, std::uint64_t max_bytes,
+                            std::string& content);
+
+enum class ReplaceFlush {
+  kNone,                    // the new file reaches the disk whenever the system writes it
+  kFileSystemBeforeRename,  // everything written so far reaches the disk before the rename
+};
+
+// Makes `bytes` the whole content of the file by writing a new file beside it under a unique
+// temporary name and renaming it over the old one, so that the name always holds either the
+// old or the new content, and a file with several hard links is replaced (the other links keep
+// the old content) instead of rewritten. The new file keeps the old one's permission bits and,
+// where allowed, its owner. Refused: an existing entry that is not a regular file, and a file
+// without write permission (EACCES: the player made it read-only). The temporary file never
+// outlives a failure.
+FileStatus ReplaceConfinedFile(const std::filesystem::path& path, std::string_view bytes,
+                               ReplaceFlush flush = ReplaceFlush::kNone);
+
+// Creates the file empty when nothing at all stands under its name; an existing entry, a link
+// included, is left as it is (and is not an error).
+FileStatus CreateConfinedFileIfMissing(const std::filesystem::path& path);
+
+// Creates the missing folders that hold the file `path`, from the top down. Nothing is made
+// through a link (ELOOP); a folder that exists already, wherever a link leads, is left alone.
+FileStatus MakeConfinedFoldersFor(const std::filesystem::path& path);
+
+// Removes the temporary files that replacements cut short by a kill or a power cut left in the
+// program folder and the folders below it. Only safe while no other replacement runs there
+// (under the game folder's lock).
+void RemoveLeftoverTemporaryFiles();
+
+// The start of the names ReplaceConfinedFile gives its temporary files.
+inline constexpr std::string_view kTemporaryFilePrefix = ".veyra-new-";
+
+// True for a name ReplaceConfinedFile gives its temporary files.
+inline bool IsTemporaryFileName(std::string_view name) {
+  return name.starts_with(kTemporaryFilePrefix);
+}
+
+}  // namespace veyra

@@ -1,0 +1,227 @@
+#include "platform/confined_files.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <string>
+#include <vector>
+
+#include "platform/folder_lock.h"
+#include "platform/paths.h"
+#include "support/scoped_hooks.h"
+#include "support/temp_folder.h"
+
+namespace veyra {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScopedSleepHook;
+using testing::TempFolder;
+
+// The game folder's own folder, outside the game folder but owned by the test.
+fs::path Outside(const TempFolder& dir) {
+  const fs::path outside = dir.path().parent_path() / "outside";
+  fs::create_directories(outside);
+  return outside;
+}
+
+std::vector<std::string> EntriesOf(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Every planted link: a folder on the way, the file itself, dangling or not, in any letter case.
+// The game names the file as the list does; MapPath finds the link's own spelling.
+TEST(ConfinedFiles, NoLinkIsFollowedForAnyAccess) {
+  struct Case {
+    const char* what;
+    const char* link;         // relative, planted in the game folder
+    const char* link_target;  // relative to the outside folder
+    const char* game_name;    // the name as the game writes it
+  };
+  const Case cases[] = {
+      {"folder link", "Data", ".", "Data\\Talk.Dat"},
+      {"folder link, other case", "Data", ".", "DATA\\talk.dat"},
+      {"file link", "Data/Talk.Dat", "victim", "Data\\Talk.Dat"},
+      {"file link, other case", "Data/Talk.Dat", "victim", "data\\TALK.DAT"},
+      {"dangling file link", "update2.dat", "absent", "update2.dat"},
+      {"dangling folder link", "Data", "absent-folder", "Data\\sub\\x.dat"},
+      {"record link", "update2.dat", "victim", "UPDATE2.DAT"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder dir;
+    const fs::path outside = Outside(dir);
+    { std::ofstream(outside / "victim") << "outside"; }
+    fs::create_directories((dir.path() / c.link).parent_path());
+    fs::create_symlink(outside / c.link_target, dir.path() / c.link);
+    const std::vector<std::string> before = EntriesOf(outside);
+    const fs::path mapped = MapPath(dir.folder() + c.game_name);
+
+    EXPECT_FALSE(ReplaceConfinedFile(mapped, "new").ok());
+    EXPECT_FALSE(MakeConfinedFoldersFor(mapped / "deeper").ok());
+    CreateConfinedFileIfMissing(mapped);
+    std::string content = "unchanged";
+    EXPECT_FALSE(ReadConfinedFile(mapped, 1024, content).ok());
+    EXPECT_EQ(content, "unchanged");
+
+    EXPECT_EQ(EntriesOf(outside), before);
+    EXPECT_EQ(dir.Read("../outside/victim"), "outside");
+    EXPECT_TRUE(fs::is_symlink(dir.path() / c.link));
+  }
+}
+
+TEST(ConfinedFiles, APathOutsideTheProgramFolderIsRefused) {
+  TempFolder dir;
+  const fs::path outside = Outside(dir);
+  EXPECT_EQ(ReplaceConfinedFile(outside / "x", "new").error, EXDEV);
+  EXPECT_EQ(ReplaceConfinedFile(dir.path() / ".." / "outside" / "x", "new").error, EXDEV);
+  EXPECT_FALSE(fs::exists(outside / "x"));
+}
+
+TEST(ConfinedFiles, AHardLinkedFileIsReplacedAndTheOtherLinkKeepsItsContent) {
+  TempFolder dir;
+  const fs::path outside = Outside(dir);
+  { std::ofstream(outside / "victim") << "outside"; }
+  fs::create_hard_link(outside / "victim", dir.path() / "a.dat");
+  ASSERT_TRUE(ReplaceConfinedFile(dir.path() / "a.dat", "new").ok());
+  EXPECT_EQ(dir.Read("a.dat"), "new");
+  EXPECT_EQ(dir.Read("../outside/victim"), "outside");
+  EXPECT_EQ(fs::hard_link_count(outside / "victim"), 1u);
+}
+
+TEST(ConfinedFiles, ReplacingKeepsThePermissionBitsAndLeavesNoTemporaryFile) {
+  TempFolder dir;
+  dir.Write("a.dat", "old");
+  ::chmod((dir.path() / "a.dat").c_str(), 0640);
+  ASSERT_TRUE(ReplaceConfinedFile(dir.path() / "a.dat", "new content").ok());
+  EXPECT_EQ(dir.Read("a.dat"), "new content");
+  struct stat info {};
+  ASSERT_EQ(::stat((dir.path() / "a.dat").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(EntriesOf(dir.path()), std::vector<std::string>{"a.dat"});
+}
+
+TEST(ConfinedFiles, WhatCannotBeReplacedStaysAsItWasWithoutATemporaryFile) {
+  struct Case {
+    const char* what;
+    void (*plant)(const fs::path& target);
+    int error;
+  };
+  const Case cases[] = {
+      {"read-only file",
+       [](const fs::path& t) {
+         std::ofstream(t) << "old";
+         ::chmod(t.c_str(), 0444);
+       },
+       EACCES},
+      {"folder", [](const fs::path& t) { fs::create_directories(t / "inside"); }, EISDIR},
+      {"fifo", [](const fs::path& t) { ::mkfifo(t.c_str(), 0666); }, EINVAL},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder dir;
+    const fs::path target = dir.path() / "a.dat";
+    c.plant(target);
+    const fs::file_status before = fs::symlink_status(target);
+    EXPECT_EQ(ReplaceConfinedFile(target, "new").error, c.error);
+    EXPECT_EQ(fs::symlink_status(target).type(), before.type());
+    EXPECT_EQ(EntriesOf(dir.path()), std::vector<std::string>{"a.dat"});
+  }
+}
+
+// Reading must neither wait for a FIFO's writer nor take an endless or huge file whole. Each
+// read runs with a deadline; one that blocks is released by opening the FIFO for writing.
+TEST(ConfinedFiles, ReadsRefuseSpecialAndOversizedFilesWithoutWaiting) {
+  struct Case {
+    const char* what;
+    void (*plant)(const fs::path& target);
+    int error;
+  };
+  const Case cases[] = {
+      {"fifo", [](const fs::path& t) { ::mkfifo(t.c_str(), 0666); }, EINVAL},
+      {"link to an endless device", [](const fs::path& t) { fs::create_symlink("/dev/zero", t); },
+       ELOOP},
+      {"sparse file beyond the bound",
+       [](const fs::path& t) {
+         std::ofstream(t).close();
+         fs::resize_file(t, 1024 * 1024 + 1);
+       },
+       EFBIG},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder dir;
+    const fs::path target = dir.path() / "web0.dat";
+    c.plant(target);
+    std::string content;
+    auto read = std::async(std::launch::async,
+                           [&] { return ReadConfinedFile(target, 1024 * 1024, content); });
+    if (read.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      ADD_FAILURE() << "the read blocked";
+      const int writer = ::open(target.c_str(), O_WRONLY | O_NONBLOCK);
+      if (writer >= 0) ::close(writer);
+    }
+    EXPECT_EQ(read.get().error, c.error);
+    EXPECT_TRUE(content.empty());
+  }
+}
+
+TEST(ConfinedFiles, ReadsAFileUpToTheBound) {
+  TempFolder dir;
+  dir.Write("a/b.dat", "12345");
+  std::string content;
+  EXPECT_TRUE(ReadConfinedFile(dir.path() / "a" / "b.dat", 5, content).ok());
+  EXPECT_EQ(content, "12345");
+  EXPECT_EQ(ReadConfinedFile(dir.path() / "a" / "b.dat", 4, content).error, EFBIG);
+}
+
+TEST(ConfinedFiles, LeftoverTemporaryFilesAreRemovedWithoutFollowingLinks) {
+  TempFolder dir;
+  const fs::path outside = Outside(dir);
+  ASSERT_TRUE(MakeConfinedFoldersFor(dir.path() / "a" / "b" / "x").ok());
+  dir.Write("a/b/.veyra-new-1-1", "cut short");
+  dir.Write(".veyra-new-2-7", "cut short");
+  dir.Write("a/keep.dat", "keep");
+  dir.Write("../outside/.veyra-new-3-1", "not ours");
+  fs::create_symlink(outside, dir.path() / "a" / "link");
+  RemoveLeftoverTemporaryFiles();
+  EXPECT_FALSE(dir.Exists("a/b/.veyra-new-1-1"));
+  EXPECT_FALSE(dir.Exists(".veyra-new-2-7"));
+  EXPECT_EQ(dir.Read("a/keep.dat"), "keep");
+  EXPECT_TRUE(fs::exists(outside / ".veyra-new-3-1"));
+}
+
+TEST(FolderLock, ASecondHolderIsBusyUntilTheFirstLetsGo) {
+  TempFolder dir;
+  auto first = std::make_unique<FolderLock>(dir.path(), 0);
+  ASSERT_TRUE(first->held());
+  int sleeps = 0;
+  {
+    ScopedSleepHook counting([&](int) { ++sleeps; });
+    const FolderLock second(dir.path(), 1);
+    EXPECT_FALSE(second.held());
+    EXPECT_TRUE(second.busy());
+    EXPECT_EQ(sleeps, 10);  // one second of 100 ms retries
+  }
+  ScopedSleepHook release([&](int) { first.reset(); });
+  const FolderLock waiting(dir.path(), 5);
+  EXPECT_TRUE(waiting.held());
+  EXPECT_FALSE(waiting.busy());
+  EXPECT_FALSE(FolderLock(dir.path() / "missing", 0).busy());
+}
+
+}  // namespace
+}  // namespace veyra
