@@ -47,6 +47,10 @@ void DownloadsAhead::Plan(size_t turn) {
   }
 }
 
+void DownloadsAhead::DropDownloads() {
+  pool_.SetTurn(static_cast<size_t>(-1));
+}
+
 HttpReply DownloadsAhead::Fetch(size_t turn, const std::string& url,
                                 const HttpClient::BodyObserver& on_body) {
   Plan(turn);

@@ -33,6 +33,9 @@ class DownloadsAhead {
   // download, letting messages run, while the other downloads go on.
   HttpReply Fetch(size_t turn, const std::string& url, const HttpClient::BodyObserver& on_body);
 
+  // Drops every download; the connections stay open for reuse, as one kept connection does.
+  void DropDownloads();
+
   int64_t peak_bytes_ahead() const { return pool_.peak_bytes_ahead(); }
 
  private:

@@ -37,7 +37,8 @@ UpdaterEngine::UpdaterEngine(UpdaterView& view, std::string language_code)
 }
 
 UpdaterEngine::~UpdaterEngine() {
-  // Closing the client may raise its disconnect event; it must not reach a half-destroyed engine.
+  // Closing the connections raises disconnect events; they must not reach a half-destroyed engine.
+  kept_connections_.reset();
   http_->SetEvents({});
 }
 
@@ -264,7 +265,9 @@ std::unique_ptr<DownloadsAhead> UpdaterEngine::StartDownloadsAhead() {
         !IsPageEntry(entry) && IsKnownMarker(entry.marker) && IsConfinedName(entry.local_name);
     if (downloaded) urls[i] = RequestUrl(BaseUrl, entry.remote_name);
   }
-  // The connection kept from the list and the page would be one more than allowed.
+  // The connections kept from the list and the page, or from an earlier pass, would be more
+  // than allowed.
+  kept_connections_.reset();
   http_->CloseConnection();
   HttpEvents events;
   events.connected = [this] { IdHTTP1Connected(); };
@@ -296,8 +299,10 @@ void UpdaterEngine::Button1Click() {
   struct DropAhead {
     UpdaterEngine& engine;
     ~DropAhead() {
-      if (engine.ahead_) engine.peak_bytes_ahead_ = engine.ahead_->peak_bytes_ahead();
-      engine.ahead_.reset();
+      if (!engine.ahead_) return;
+      engine.peak_bytes_ahead_ = engine.ahead_->peak_bytes_ahead();
+      engine.ahead_->DropDownloads();
+      engine.kept_connections_ = std::move(engine.ahead_);
     }
   } drop_ahead{*this};
   for (size_t i = 0; i < n; ++i) {

@@ -197,7 +197,10 @@ class UpdaterEngine {
   int64_t peak_bytes_ahead_ = 0;
   int open_connections_ = 0;
   std::unique_ptr<DownloadsAhead> ahead_;  // only while a main pass runs with several connections
-  size_t turn_ = 0;                        // the queue entry the main pass is applying
+  // The last pass's connections, kept open after it as one connection would be, so that closing
+  // the window finds them open just the same.
+  std::unique_ptr<DownloadsAhead> kept_connections_;
+  size_t turn_ = 0;  // the queue entry the main pass is applying
   PassProgress pass_progress_;
   RunOutcome outcome_ = RunOutcome::kNotStarted;
   std::string expand_error_;
