@@ -130,6 +130,15 @@ void FaultServer::AcceptLoop() {
 }
 
 void FaultServer::Serve(int fd, int index) {
+  // Counted from accept to close, as the client's end sees it.
+  const int open = ++open_;
+  for (int peak = peak_open_.load();
+       open > peak && !peak_open_.compare_exchange_weak(peak, open);) {
+  }
+  struct Closed {
+    std::atomic<int>& open;
+    ~Closed() { --open; }
+  } closed{open_};
   FaultConnection connection(fd, index, stopping_);
   std::string pending;
   char buffer[4096];

@@ -60,6 +60,9 @@ class FaultServer {
   int port() const { return port_; }
   std::string base_url() const;  // "http://127.0.0.1:<port>/"
   int connections() const { return connections_.load(); }
+  int open_connections() const { return open_.load(); }
+  // The most connections that were open at the same time.
+  int peak_open_connections() const { return peak_open_.load(); }
   std::vector<std::string> requests() const;
 
   // "HTTP/1.1 <status> <reason>", a Content-Length for the body, the extra header lines (given
@@ -81,6 +84,8 @@ class FaultServer {
   int port_ = 0;
   std::atomic<bool> stopping_{false};
   std::atomic<int> connections_{0};
+  std::atomic<int> open_{0};
+  std::atomic<int> peak_open_{0};
   mutable std::mutex mutex_;
   std::vector<std::string> requests_;
   std::vector<std::thread> workers_;  // guarded by mutex_

@@ -27,6 +27,11 @@ void StaticFiles::Remove(const std::string& name) {
   files_.erase(name);
 }
 
+void StaticFiles::Delay(const std::string& name, int ms) {
+  std::lock_guard lock(mutex_);
+  delays_[name] = ms;
+}
+
 std::vector<std::string> StaticFiles::paths() const {
   std::lock_guard lock(mutex_);
   return paths_;
@@ -34,14 +39,17 @@ std::vector<std::string> StaticFiles::paths() const {
 
 void StaticFiles::Answer(FaultConnection& connection, const std::string& request) {
   std::string reply;
+  int delay_ms = 0;
   {
     std::lock_guard lock(mutex_);
     const std::string path = RequestPath(request);
     paths_.push_back(path);
+    if (auto delay = delays_.find(path); delay != delays_.end()) delay_ms = delay->second;
     auto it = files_.find(path);
     reply = it == files_.end() ? FaultServer::Reply(404, "not found")
                                : FaultServer::Reply(200, it->second);
   }
+  if (delay_ms > 0) connection.Sleep(delay_ms);
   connection.Send(reply);
 }
 

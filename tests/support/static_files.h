@@ -19,6 +19,8 @@ class StaticFiles {
 
   void Put(const std::string& name, std::string bytes);
   void Remove(const std::string& name);
+  // Holds the answer to GET /<name> back for `ms` milliseconds (other connections go on).
+  void Delay(const std::string& name, int ms);
   std::vector<std::string> paths() const;  // request paths in arrival order, without the '/'
   int port() const { return server_->port(); }
   std::string base_url() const { return server_->base_url(); }
@@ -29,6 +31,7 @@ class StaticFiles {
 
   mutable std::mutex mutex_;
   std::map<std::string, std::string> files_;
+  std::map<std::string, int> delays_;
   std::vector<std::string> paths_;
   std::unique_ptr<FaultServer> server_;
 };

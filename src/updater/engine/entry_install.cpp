@@ -16,6 +16,10 @@ constexpr int kFetchAttempts = 3;
 
 }  // namespace
 
+bool IsKnownMarker(const std::string& marker) {
+  return marker == "E" || marker == "O" || marker == "C";
+}
+
 UpdaterEngine::InstallResult UpdaterEngine::Written(const FileStatus& written) {
   if (written.ok()) return {};
   return {InstallResult::kNotWritten, written.Describe()};
@@ -33,16 +37,26 @@ void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& s
   for (int attempt = 0; attempt < kFetchAttempts; ++attempt) {
     PumpMessages();
     if (expansion != nullptr) expansion->Restart();
-    HttpReply reply = http_->Get(RequestUrl(BaseUrl, remote_name), expand_ahead);
+    HttpReply reply = FetchOnce(RequestUrl(BaseUrl, remote_name), expand_ahead);
     // A body counts only when it is exactly as long as announced; a missing or non-decimal
     // Content-Length announces 0, so such a reply delivers only an empty file.
     if (!reply.ok || static_cast<int64_t>(reply.body.size()) != reply.content_length) continue;
     if (accept != nullptr && !accept(reply)) continue;
     Downloaded = true;
+    if (UpdateState == UpdateStage::kMainPassRunning) {
+      pass_progress_.bytes_done += static_cast<int64_t>(reply.body.size());
+      pass_progress_.current_bytes = 0;
+    }
     if (UpdateState == UpdateStage::kNoListYet) UpdateState = UpdateStage::kListReceived;
     stream = std::move(reply.body);
     return;
   }
+}
+
+HttpReply UpdaterEngine::FetchOnce(const std::string& url,
+                                   const HttpClient::BodyObserver& on_body) {
+  if (ahead_) return ahead_->Fetch(turn_, url, on_body);
+  return http_->Get(url, on_body);
 }
 
 bool UpdaterEngine::RecordEntry(const QueueEntry& entry) {
@@ -70,7 +84,10 @@ std::optional<GzMemBuffer> UpdaterEngine::FetchExpanded(const QueueEntry& entry,
   FetchToStream(entry.remote_name, DownloadBuffer, &expansion);
   if (!Downloaded) return std::nullopt;
   MakeFoldersOfMapped(target);
-  expansion.SetMessagePump([] { PumpMessages(); });
+  expansion.SetMessagePump([this] {
+    PumpMessages();
+    if (ahead_) ahead_->Plan(turn_);
+  });
   try {
     return expansion.Finish(DownloadBuffer.data(), DownloadBuffer.size());
   } catch (const Error& error) {
@@ -109,8 +126,8 @@ UpdaterEngine::InstallResult UpdaterEngine::InstallArchive(const QueueEntry& ent
 void UpdaterEngine::ApplyEntry(const QueueEntry& entry) {
   WriteFailed = false;
   EntryDone = false;
-  const bool known_marker = entry.marker == "E" || entry.marker == "O" || entry.marker == "C";
-  if (!known_marker) return;  // nothing is done; the caller treats it as a failed download
+  if (!IsKnownMarker(entry.marker))
+    return;  // nothing is done; the caller treats it as a failed download
 
   // A name that would leave the game folder is never written; it fails like a locked file.
   if (!IsConfinedName(entry.local_name)) {

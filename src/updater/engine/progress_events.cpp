@@ -3,13 +3,16 @@
 
 namespace veyra {
 
+// With several connections the flag stays set while any of them is open.
 void UpdaterEngine::IdHTTP1Connected() {
+  ++open_connections_;
   Connected = true;
   window_.StatusBar1 = "Connected";
 }
 
 void UpdaterEngine::IdHTTP1Disconnected() {
-  Connected = false;
+  if (open_connections_ > 0) --open_connections_;
+  Connected = open_connections_ > 0;
 }
 
 void UpdaterEngine::IdHTTP1WorkBegin(int64_t expected) {
@@ -22,6 +25,8 @@ void UpdaterEngine::IdHTTP1WorkBegin(int64_t expected) {
 void UpdaterEngine::IdHTTP1Work(int64_t count) {
   if (UpdateState != UpdateStage::kMainPassRunning) return;
   window_.Gauge1.SetProgress(count);
+  pass_progress_.current_bytes = count;
+  view_.PassProgressChanged(pass_progress_);
   UpdateProgressLabel(count);
 }
 

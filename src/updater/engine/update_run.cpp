@@ -1,4 +1,5 @@
 // The update run: creation, the driver with the server search, the two passes and closing.
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -12,6 +13,7 @@
 #include "updater/dialogs/update_mode.h"
 #include "updater/engine/update_list_reply.h"
 #include "updater/engine/updater_engine.h"
+#include "updater/http/http_target.h"
 #include "updater/records/files.h"
 #include "updater/records/update_rule.h"
 
@@ -35,13 +37,19 @@ UpdaterEngine::UpdaterEngine(UpdaterView& view, std::string language_code)
 }
 
 UpdaterEngine::~UpdaterEngine() {
-  // Closing the client may raise its disconnect event; it must not reach a half-destroyed engine.
+  // Closing the connections raises disconnect events; they must not reach a half-destroyed engine.
+  kept_connections_.reset();
   http_->SetEvents({});
 }
 
 void UpdaterEngine::SetHttpTimeouts(const HttpTimeouts& timeouts) {
   http_->SetTimeouts(timeouts);
+  timeouts_ = timeouts;
   timeouts_fixed_ = true;
+}
+
+void UpdaterEngine::SetConnections(int connections) {
+  connections_ = std::clamp(connections, 1, kMostConnections);
 }
 
 std::string UpdaterEngine::RecordPath() const {
@@ -177,6 +185,7 @@ bool UpdaterEngine::TryServers() {
       HttpTimeouts timeouts;
       timeouts.idle_ms = StallLimitMs(host.timeout);
       http_->SetTimeouts(timeouts);
+      timeouts_ = timeouts;
     }
     try {
       FetchToStream("update3.dat", DownloadBuffer, nullptr, IsUpdateListReply);
@@ -247,6 +256,29 @@ void UpdaterEngine::MoveAppliedName(const std::string& local_name) {
   }
 }
 
+std::unique_ptr<DownloadsAhead> UpdaterEngine::StartDownloadsAhead() {
+  if (connections_ <= 1) return nullptr;
+  std::vector<std::string> urls(queue_entries_.size());
+  for (size_t i = 0; i < queue_entries_.size(); ++i) {
+    const QueueEntry& entry = queue_entries_[i];
+    const bool downloaded =
+        !IsPageEntry(entry) && IsKnownMarker(entry.marker) && IsConfinedName(entry.local_name);
+    if (downloaded) urls[i] = RequestUrl(BaseUrl, entry.remote_name);
+  }
+  // The connections kept from the list and the page, or from an earlier pass, would be more
+  // than allowed.
+  kept_connections_.reset();
+  http_->CloseConnection();
+  HttpEvents events;
+  events.connected = [this] { IdHTTP1Connected(); };
+  events.disconnected = [this] { IdHTTP1Disconnected(); };
+  events.work_begin = [this](int64_t expected) { IdHTTP1WorkBegin(expected); };
+  events.work = [this](int64_t count) { IdHTTP1Work(count); };
+  events.work_end = [this] { IdHTTP1WorkEnd(); };
+  return std::make_unique<DownloadsAhead>(std::move(urls), connections_, ahead_budget_,
+                                          std::move(events), timeouts_);
+}
+
 void UpdaterEngine::Button1Click() {
   // A pass may create thousands of files in one folder; each folder is read once for it.
   const FolderNamesScope folder_names;
@@ -257,12 +289,29 @@ void UpdaterEngine::Button1Click() {
   const size_t n = queue_entries_.size();
   UpdateState = UpdateStage::kMainPassRunning;
   outcome_ = RunOutcome::kCompleted;
+  pass_progress_ = PassProgress{};
+  pass_progress_.entries_total = static_cast<size_t>(
+      std::count_if(queue_entries_.begin(), queue_entries_.end(),
+                    [](const QueueEntry& entry) { return !IsPageEntry(entry); }));
   Redraw();
+  // Whatever way the pass ends, downloads still under way are dropped with it.
+  ahead_ = StartDownloadsAhead();
+  struct DropAhead {
+    UpdaterEngine& engine;
+    ~DropAhead() {
+      if (!engine.ahead_) return;
+      engine.peak_bytes_ahead_ = engine.ahead_->peak_bytes_ahead();
+      engine.ahead_->DropDownloads();
+      engine.kept_connections_ = std::move(engine.ahead_);
+    }
+  } drop_ahead{*this};
   for (size_t i = 0; i < n; ++i) {
     PumpMessages();
     if (!ListsExist || i >= queue_entries_.size()) return;  // the window closed inside the pump
     // A copy: handlers running inside the entry's pumps may close the window and free the queue.
     const QueueEntry entry = queue_entries_[i];
+    turn_ = i;
+    if (ahead_) ahead_->Plan(i);
     if (!IsPageEntry(entry)) {
       ApplyEntry(entry);  // an expansion failure leaves the pass as the reader's error
       if (!EntryDone) {
@@ -280,6 +329,8 @@ void UpdaterEngine::Button1Click() {
       }
       MoveAppliedName(entry.local_name);
       ShowRemainingCount();
+      ++pass_progress_.entries_done;
+      view_.PassProgressChanged(pass_progress_);
     }
     if (i == n - 1) window_.Image3Visible = true;
   }

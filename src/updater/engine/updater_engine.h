@@ -9,6 +9,7 @@
 
 #include "platform/file_status.h"
 #include "platform/folder_lock.h"
+#include "updater/engine/downloads_ahead.h"
 #include "updater/engine/line_order.h"
 #include "updater/engine/login_command.h"
 #include "updater/engine/messages.h"
@@ -36,6 +37,9 @@ enum class RunOutcome {
   kExpandFailed,     // a downloaded file failed to expand
   kFolderBusy,       // another updater holds the game folder
 };
+
+// Whether an entry's marker is one the updater installs ("E", "O" or "C").
+bool IsKnownMarker(const std::string& marker);
 
 // The update run of the updater window, without any window: it drives the window state, talks
 // to the update server and writes the game folder. All work runs on the caller's thread; every
@@ -115,6 +119,18 @@ class UpdaterEngine {
   void SetRandomPick(RandomPick pick) { random_pick_ = std::move(pick); }
   // Fixes the time-outs of every request; the lines' own time-outs in web0.dat no longer apply.
   void SetHttpTimeouts(const HttpTimeouts& timeouts);
+  // How many connections the main pass may keep to the server (1 to 16). With 1 it sends one
+  // request at a time over one connection; with more it downloads the following entries while
+  // the current one is installed. Entries are applied in queue order either way.
+  void SetConnections(int connections);
+  // How many bytes may wait, downloaded ahead of their turn (with several connections).
+  void SetAheadBudget(int64_t bytes) { ahead_budget_ = bytes; }
+  // The most bytes that ever waited ahead of their turn during the last main pass.
+  int64_t peak_bytes_ahead() const { return peak_bytes_ahead_; }
+
+  static constexpr int kDefaultConnections = 6;  // what browsers open per server
+  static constexpr int kMostConnections = 16;
+  static constexpr int64_t kDefaultAheadBudget = int64_t{64} << 20;
 
   // State with the names the window and its dialogs share.
   std::string BaseUrl;
@@ -165,6 +181,9 @@ class UpdaterEngine {
   // Saves LocalList to the record; a failure is reported as the record's write failure and
   // becomes the run's outcome.
   void SaveRecord();
+  // The downloads of the main pass with several connections; none with one.
+  std::unique_ptr<DownloadsAhead> StartDownloadsAhead();
+  HttpReply FetchOnce(const std::string& url, const HttpClient::BodyObserver& on_body);
 
   UpdaterView& view_;
   UpdaterMessages messages_;
@@ -172,6 +191,17 @@ class UpdaterEngine {
   std::unique_ptr<HttpClient> http_;
   RandomPick random_pick_;
   bool timeouts_fixed_ = false;
+  HttpTimeouts timeouts_;
+  int connections_ = kDefaultConnections;
+  int64_t ahead_budget_ = kDefaultAheadBudget;
+  int64_t peak_bytes_ahead_ = 0;
+  int open_connections_ = 0;
+  std::unique_ptr<DownloadsAhead> ahead_;  // only while a main pass runs with several connections
+  // The last pass's connections, kept open after it as one connection would be, so that closing
+  // the window finds them open just the same.
+  std::unique_ptr<DownloadsAhead> kept_connections_;
+  size_t turn_ = 0;  // the queue entry the main pass is applying
+  PassProgress pass_progress_;
   RunOutcome outcome_ = RunOutcome::kNotStarted;
   std::string expand_error_;
   std::string write_error_;

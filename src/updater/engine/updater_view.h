@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -8,6 +10,14 @@
 namespace veyra {
 
 class LineDialogModel;
+
+// How far the main pass has come, for views that show the whole pass besides the current file.
+struct PassProgress {
+  size_t entries_total = 0;   // queue entries the pass downloads
+  size_t entries_done = 0;    // of those, the ones applied
+  int64_t bytes_done = 0;     // bytes of the downloads that were taken for their entries
+  int64_t current_bytes = 0;  // bytes of the download under way for the current entry
+};
 
 // What the update run asks of the window around it. The Qt window implements it with real
 // dialogs; the headless updater and the tests implement it with scripts. Texts are byte texts in
@@ -39,6 +49,8 @@ class UpdaterView {
   virtual void Terminate() {}
   // The window state changed and may be redrawn; `stage` is the run's UpdateState.
   virtual void StateChanged(const UpdaterWindowState& /*window*/, UpdateStage /*stage*/) {}
+  // The main pass moved on: a file's bytes arrived or an entry was applied.
+  virtual void PassProgressChanged(const PassProgress& /*progress*/) {}
   // Pixel width of a text in the progress label's font, and the window's client width; both
   // decide where labels are centred.
   virtual int ProgressTextWidth(std::string_view text) const {

@@ -3,6 +3,7 @@
 #include "platform/text_codec.h"
 #include "updater/dialogs/line_dialog_model.h"
 #include "updater/engine/updater_engine.h"
+#include "updater/headless/pass_summary.h"
 #include "updater/headless/terminal_text.h"
 
 namespace veyra {
@@ -69,6 +70,11 @@ void ConsoleView::StateChanged(const UpdaterWindowState& window, UpdateStage sta
   if (stage == UpdateStage::kMainPassRunning) ShowProgress(window);
 }
 
+void ConsoleView::PassProgressChanged(const PassProgress& progress) {
+  if (!pass_start_) pass_start_ = std::chrono::steady_clock::now();
+  pass_ = progress;
+}
+
 void ConsoleView::ShowProgress(const UpdaterWindowState& window) {
   const GaugeState& gauge = window.Gauge1;
   if (window.Label4.text == last_progress_) return;
@@ -82,6 +88,10 @@ void ConsoleView::ShowProgress(const UpdaterWindowState& window) {
   std::string line = EscapeControls(DecodeForDisplay(language_code_, window.Label4.text)) + "(" +
                      std::to_string(gauge.Percent()) + "%)";
   if (interactive_terminal_) {
+    if (pass_start_) {
+      const std::chrono::duration<double> elapsed = now - *pass_start_;
+      line += "  [" + PassSummary(pass_, elapsed.count()) + "]";
+    }
     out_ << "\r\x1b[K" << line << std::flush;
     progress_line_open_ = true;
   } else {

@@ -27,6 +27,7 @@ class ConsoleView : public UpdaterView {
   void RunLineDialog(LineDialogModel& dialog) override;
   void CloseWindow() override;
   void StateChanged(const UpdaterWindowState& window, UpdateStage stage) override;
+  void PassProgressChanged(const PassProgress& progress) override;
 
   bool window_closed() const { return window_closed_; }
   // Ends an unfinished progress line, so that what follows starts on a line of its own.
@@ -46,6 +47,8 @@ class ConsoleView : public UpdaterView {
   std::string last_progress_;
   bool progress_line_open_ = false;
   std::chrono::steady_clock::time_point last_progress_time_{};
+  PassProgress pass_;
+  std::optional<std::chrono::steady_clock::time_point> pass_start_;
 };
 
 }  // namespace veyra

@@ -7,9 +7,9 @@ namespace veyra {
 namespace {
 
 constexpr int64_t kLongestTimeoutSeconds = 86400;
+constexpr int64_t kMostConnections = 16;
 
-int ParseSeconds(const std::string& option, const std::string& text, int64_t least,
-                 int64_t most) {
+int ParseSeconds(const std::string& option, const std::string& text, int64_t least, int64_t most) {
   const std::optional<int64_t> seconds = ParseDecimal(text);
   if (!seconds || *seconds < least || *seconds > most) {
     throw Error(option + " needs seconds from " + std::to_string(least) + " to " +
@@ -43,6 +43,14 @@ HeadlessOptions ParseHeadlessOptions(const std::vector<std::string>& arguments) 
       options.timeout_seconds = ParseSeconds("--timeout", value(), 1, kLongestTimeoutSeconds);
     } else if (argument == "--wait") {
       options.wait_seconds = ParseSeconds("--wait", value(), 0, 86400);
+    } else if (argument == "--connections") {
+      const std::string& text = value();
+      std::optional<int64_t> count = ParseDecimal(text);
+      if (!count || *count < 1 || *count > kMostConnections) {
+        throw Error("--connections needs a count from 1 to " + std::to_string(kMostConnections) +
+                    ", not " + text);
+      }
+      options.connections = static_cast<int>(*count);
     } else if (argument == "--force-complete") {
       options.force_complete = true;
     } else if (argument == "--lang") {
@@ -63,11 +71,14 @@ HeadlessOptions ParseHeadlessOptions(const std::vector<std::string>& arguments) 
 std::string HeadlessUsage() {
   return "usage: veyra-update [--folder DIR] [--line N] [--force-complete] [--lang t|s|n]\n"
          "                    [--start-game] [--timeout SECONDS] [--wait SECONDS]\n"
+         "                    [--connections N]\n"
          "                    [-- PARAM1 PARAM2 PARAM3]\n"
          "Updates the game folder DIR (default: the folder of this program) from the update\n"
          "server of network line N of web0.dat (default: the line saved in isp1.dat).\n"
          "--timeout: the stall limit of every request (default: the line's time-out).\n"
          "--wait: how long to wait while another update runs in DIR (default 0).\n"
+         "--connections: downloads the next files on up to N connections while one is\n"
+         "installed (1 to 16, default 6); files are still installed in list order.\n"
          "exit status: 0 up to date, 1 other failure, 2 web0.dat unreadable, 3 no server\n"
          "delivered the update list, 4 a download failed, 5 a file or the record update2.dat\n"
          "could not be written, 6 a downloaded file failed to expand, 7 another update is\n"

@@ -43,6 +43,7 @@ int RunHeadlessUpdate(const HeadlessOptions& options, std::ostream& out,
   ConsoleView view(out, language, options.line, interactive_terminal);
   UpdaterEngine engine(view, language);
   view.Attach(engine);
+  engine.SetConnections(options.connections);
   if (options.timeout_seconds) {
     HttpTimeouts timeouts;
     timeouts.idle_ms = *options.timeout_seconds * 1000;

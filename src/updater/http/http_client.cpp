@@ -14,6 +14,7 @@
 #include "platform/sockets.h"
 #include "updater/http/http_target.h"
 #include "updater/http/reply_head.h"
+#include "updater/http/request_form.h"
 
 namespace veyra {
 namespace {
@@ -31,17 +32,10 @@ constexpr int kPollMs = 20;
 constexpr auto kPumpEvery = std::chrono::milliseconds(10);
 // A body observer sees the body again once this much more has arrived.
 constexpr size_t kObserveEvery = 256 * 1024;
-constexpr long kReadBufferSize = 256 * 1024;
-// Below this average speed for as long as the stall limit, an attempt fails: a server that drips
-// a byte now and then would otherwise hold the request forever.
-constexpr long kLowestBytesPerSecond = 1024;
 
-const char kAcceptLine[] = "Accept: text/html, */*";
-const char kUserAgentLine[] = "User-Agent: Mozilla/3.0 (compatible; Indy Library)";
 const char kAlreadyRunning[] = "request already running";
 const char kTooLarge[] = "reply too large";
 const char kIdleTimeout[] = "read timed out";
-const char kUnaskedPart[] = "partial content that was not asked for";
 
 void InitCurlOnce() {
   static const CURLcode init = curl_global_init(CURL_GLOBAL_DEFAULT);
@@ -94,6 +88,14 @@ class HttpClient::Impl {
   }
 
   void SetEvents(HttpEvents events) { events_ = std::move(events); }
+
+  void CloseConnection() {
+    if (running_) return;
+    curl_multi_cleanup(multi_);  // raises disconnected for a connection that is open
+    multi_ = NewMulti();
+    origin_.clear();
+  }
+
   void SetTimeouts(HttpTimeouts timeouts) { timeouts_ = timeouts; }
 
   HttpReply Get(const std::string& url, const HttpClient::BodyObserver& on_body) {
@@ -139,13 +141,7 @@ class HttpClient::Impl {
   }
 
   void ConfigureEasy() {
-    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(easy_, CURLOPT_PROXY, "");  // no proxy, whatever the environment says
-    curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(easy_, CURLOPT_PATH_AS_IS, 1L);
-    curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, kReadBufferSize);
+    SetRequestForm(easy_);
     curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, error_buffer_);
     curl_easy_setopt(easy_, CURLOPT_OPENSOCKETFUNCTION, &Impl::OpenSocket);
     curl_easy_setopt(easy_, CURLOPT_OPENSOCKETDATA, this);
@@ -180,21 +176,14 @@ class HttpClient::Impl {
       origin_ = target.origin;
     }
     if (target.host != header_host_) {
-      // The request carries exactly these header lines, in this order. Because each one
-      // replaces a header curl would generate, curl adds none of its own.
       curl_slist_free_all(headers_);
-      headers_ = nullptr;
-      const std::string host_line = "Host: " + target.host;
-      for (const char* line : {host_line.c_str(), kAcceptLine, kUserAgentLine}) {
-        headers_ = curl_slist_append(headers_, line);
-      }
+      headers_ = RequestHeaders(target.host);
       header_host_ = target.host;
     }
     curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
     curl_easy_setopt(easy_, CURLOPT_URL, target.url.c_str());
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.connect_ms));
-    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, kLowestBytesPerSecond);
-    curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, std::max(1L, (idle_ms_ + 999L) / 1000));
+    SetStallLimit(easy_, idle_ms_);
     curl_easy_setopt(easy_, CURLOPT_FORBID_REUSE, 0L);
   }
 
@@ -232,23 +221,8 @@ class HttpClient::Impl {
   HttpReply MakeReply(CURLcode result) {
     HttpReply reply;
     curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &reply.status);
-    if (reply.status == 0) reply.status = head_.status;
-    reply.content_length = head_.content_length;
-    reply.content_type = head_.content_type;
     reply.body = std::move(body_);
-    if (!abort_reason_.empty()) {
-      reply.error = abort_reason_;
-    } else if (result != CURLE_OK) {
-      reply.error = curl_easy_strerror(result);
-      if (error_buffer_[0] != '\0') reply.error += std::string(": ") + error_buffer_;
-    } else if (reply.status < 200 || reply.status > 299) {
-      reply.error = head_.status_line.empty() ? "HTTP status " + std::to_string(reply.status)
-                                              : head_.status_line;
-    } else if (reply.status == 206) {
-      reply.error = kUnaskedPart;
-    } else {
-      reply.ok = true;
-    }
+    JudgeReply(reply, result, head_, abort_reason_, error_buffer_);
     return reply;
   }
 
@@ -390,6 +364,10 @@ HttpClient::~HttpClient() = default;
 
 void HttpClient::SetEvents(HttpEvents events) {
   impl_->SetEvents(std::move(events));
+}
+
+void HttpClient::CloseConnection() {
+  impl_->CloseConnection();
 }
 
 void HttpClient::SetTimeouts(HttpTimeouts timeouts) {

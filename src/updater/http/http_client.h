@@ -49,6 +49,9 @@ class HttpClient {
   // Both take effect with the next Get(); a running request keeps what it started with.
   void SetEvents(HttpEvents events);
   void SetTimeouts(HttpTimeouts timeouts);
+  // Closes the kept connection, if any (raising disconnected), so that other connections to the
+  // same server can take its place. Does nothing while a request runs.
+  void CloseConnection();
 
   // GETs an absolute URL ("http://host[:port]/path"), blocking, and calls PumpMessages() at
   // least every 50 ms while it waits, also when no byte arrives. The request is exactly

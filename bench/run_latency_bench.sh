@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# The updater over a far link: installs the 2000-file set (published with archives of small
+# files) through bench/latency_bench/link_proxy.py at 50 ms round trip and 100 and 20 Mbit/s,
+# with --connections 1, 4, 6 and 12, against curl --parallel --parallel-max 6 (and aria2c -j 6
+# when installed) fetching the same files through the same proxy; then a small incremental
+# update (10 changed files of 2000). Prints medians of interleaved rounds, the ratios and the
+# link limit (bytes on the wire / rate).
+# Environment: BUILD (default <repo>/build), ROUNDS (default 3), RATES (default "100 20"),
+# CONNECTIONS (default "1 4 6 12"), DELAY_MS (each direction, default 25), ARCHIVE_SMALL.
+set -euo pipefail
+
+REPO=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${BUILD:-$REPO/build}
+ROUNDS=${ROUNDS:-3}
+RATES=${RATES:-100 20}
+CONNECTIONS=${CONNECTIONS:-1 4 6 12}
+DELAY_MS=${DELAY_MS:-25}
+# Files up to this size travel in archives; 1030 bytes gives about 1250 requests for the set.
+ARCHIVE_SMALL=${ARCHIVE_SMALL:-1030}
+DATA=$BUILD/install_data
+PROXY=$REPO/bench/latency_bench/link_proxy.py
+
+cmake --build "$BUILD" -j2 --target veyra-update veyra-publish >/dev/null
+if [ ! -f "$DATA/manifest.txt" ]; then
+  python3 "$REPO/bench/install_bench/make_dataset.py" "$DATA.partial"
+  mv "$DATA.partial" "$DATA"
+fi
+
+WORK=$(mktemp -d "$BUILD/latency_run.XXXXXX")
+PIDS=()
+cleanup() {
+  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# The release as players have it, published twice: the full set, and one with 10 files changed.
+python3 "$REPO/bench/latency_bench/make_release.py" "$DATA" "$WORK/release" "$WORK/release2"
+"$BUILD/src/veyra-publish" build --release "$WORK/release" --out "$WORK/site" \
+  --archive-small "$ARCHIVE_SMALL" >/dev/null 2>>"$WORK/publish.log"
+cp -r "$WORK/site" "$WORK/site2"
+"$BUILD/src/veyra-publish" build --release "$WORK/release2" --out "$WORK/site2" \
+  --previous "$WORK/site" --archive-small "$ARCHIVE_SMALL" >/dev/null 2>>"$WORK/publish.log"
+
+. "$REPO/scripts/lib/nginx.sh"
+nginx_access_log=off
+nginx_start "$WORK/nginx" "$WORK" || exit 1
+PIDS+=("$nginx_pid")
+ORIGIN_PORT=$nginx_port
+
+start_proxy() {  # rate in Mbit/s; sets PROXY_PORT
+  PROXY_PORT=$(free_port)
+  python3 "$PROXY" "$PROXY_PORT" 127.0.0.1 "$ORIGIN_PORT" "$DELAY_MS" "$1" >"$WORK/proxy.out" &
+  PIDS+=("$!")
+  PROXY_PID=$!
+  for _ in $(seq 50); do grep -q ready "$WORK/proxy.out" 2>/dev/null && return; sleep 0.1; done
+  echo "proxy did not start" >&2
+  exit 1
+}
+
+# Every entry's remote name of a published set, for the other clients.
+remote_names() { tail -n +2 "$1/update3.dat" | tr -d '\r' | awk 'NF >= 4 {print $2}'; }
+WIRE_BYTES=$(remote_names "$WORK/site" | python3 -c '
+import os, sys, urllib.parse
+print(sum(os.path.getsize(os.path.join(sys.argv[1], urllib.parse.unquote(n.strip()))) for n in sys.stdin))' "$WORK/site")
+REQUESTS=$(remote_names "$WORK/site" | wc -l)
+
+now() { date +%s.%N; }
+elapsed() { awk -v a="$1" -v b="$(now)" 'BEGIN {printf "%.2f", b - a}'; }
+
+run_ours() {  # site connections [start folder]; prints seconds
+  local game=$WORK/game
+  rm -rf "$game"
+  if [ -n "${3:-}" ]; then cp -r "$3" "$game"; else mkdir -p "$game"; fi
+  printf 'Line0 http://127.0.0.1:%s/%s/ 80 30000\r\nend\r\n' "$PROXY_PORT" "$1" >"$game/web0.dat"
+  local start
+  start=$(now)
+  /usr/bin/time -f %M -o "$WORK/rss" \
+    "$BUILD/src/veyra-update" --folder "$game" --line 0 --lang n --connections "$2" \
+    >"$WORK/ours.log" || { cat "$WORK/ours.log" >&2; exit 1; }
+  elapsed "$start"
+  awk -v n="$2" '{if ($1 > 0) print n, $1}' "$WORK/rss" >>"$WORK/rss_all"
+}
+
+run_curl() {
+  rm -rf "$WORK/curl_dest"
+  remote_names "$WORK/site" | awk -v base="http://127.0.0.1:$PROXY_PORT/site/" -v dest="$WORK/curl_dest" \
+    '{printf "url = \"%s%s\"\noutput = \"%s/%s\"\n", base, $1, dest, $1}' >"$WORK/curl.cfg"
+  local start
+  start=$(now)
+  curl -sf --no-progress-meter --noproxy "*" --create-dirs --parallel --parallel-max 6 -K "$WORK/curl.cfg"
+  elapsed "$start"
+}
+
+run_aria2() {
+  rm -rf "$WORK/aria_dest"
+  remote_names "$WORK/site" | awk -v base="http://127.0.0.1:$PROXY_PORT/site/" \
+    '{printf "%s%s\n  out=%s\n", base, $1, $1}' >"$WORK/aria.list"
+  local start
+  start=$(now)
+  aria2c -q -j 6 -x 1 -d "$WORK/aria_dest" -i "$WORK/aria.list" --allow-overwrite=true
+  elapsed "$start"
+}
+
+median() { printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+echo "set: $REQUESTS requests, $WIRE_BYTES bytes on the wire; $ROUNDS rounds; load: $(cut -d' ' -f1-3 /proc/loadavg)"
+# A finished install of the first set, the start of the incremental update.
+start_proxy 0
+run_ours site 6 >/dev/null
+cp -r "$WORK/game" "$WORK/installed"
+kill "$PROXY_PID"
+
+for rate in $RATES; do
+  start_proxy "$rate"
+  declare -A times=()
+  for round in $(seq "$ROUNDS"); do
+    for n in $CONNECTIONS; do times[ours$n]+=" $(run_ours site "$n")"; done
+    times[curl]+=" $(run_curl)"
+    if command -v aria2c >/dev/null; then times[aria2]+=" $(run_aria2)"; fi
+    for n in 1 6; do times[incr$n]+=" $(run_ours site2 "$n" "$WORK/installed")"; done
+    echo "  $rate Mbit/s round $round: $(for k in "${!times[@]}"; do printf '%s=%s ' "$k" "${times[$k]##* }"; done) load $(cut -d' ' -f1 /proc/loadavg)"
+  done
+  limit=$(awk -v b="$WIRE_BYTES" -v r="$rate" 'BEGIN {printf "%.1f", b * 8 / (r * 1e6)}')
+  m_curl=$(median ${times[curl]})
+  echo "$rate Mbit/s, $((2 * DELAY_MS)) ms round trip: link limit ${limit} s, curl --parallel 6 ${m_curl} s"
+  if [ -n "${times[aria2]:-}" ]; then echo "  aria2c -j 6 $(median ${times[aria2]}) s"; fi
+  for n in $CONNECTIONS; do
+    m=$(median ${times[ours$n]})
+    awk -v n="$n" -v m="$m" -v c="$m_curl" -v l="$limit" \
+      'BEGIN {printf "  ours N=%s: %s s, ours/curl = %.2f, ours/limit = %.2f\n", n, m, m / c, m / l}'
+  done
+  echo "  incremental (10 of 2000 changed): N=1 $(median ${times[incr1]}) s, N=6 $(median ${times[incr6]}) s"
+  unset times
+  kill "$PROXY_PID"
+done
+# Peak memory: 2.5 x the largest expanded file + the 64 MiB budget + 64 MiB is the bound.
+largest=$(awk '$3 > m {m = $3} END {print m}' "$DATA/manifest.txt")
+awk -v l="$largest" '{if ($2 > p[$1]) p[$1] = $2} END {
+  for (n in p) printf "peak RSS with N=%s: %.1f MiB (bound %.1f MiB)\n", n, p[n] / 1024,
+    (2.5 * l + 128 * 1048576) / 1048576 }' "$WORK/rss_all"

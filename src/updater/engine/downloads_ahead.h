@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "updater/http/download_pool.h"
+#include "updater/http/http_client.h"
+
+namespace veyra {
+
+// The main pass's downloads when several connections are allowed: while one entry is being
+// installed, the files of the entries after it are already on their way, at most `connections`
+// entries ahead and at most `budget` bytes waiting. The entries themselves are still installed
+// one by one in queue order; this only decides when their bytes travel.
+class DownloadsAhead {
+ public:
+  // `urls[i]` is the request URL of queue entry i, empty for entries the pass does not download.
+  // `events`: connection events are raised as connections open and close; the body events only
+  // for the entry whose turn it is, from Fetch.
+  DownloadsAhead(std::vector<std::string> urls, int connections, int64_t budget, HttpEvents events,
+                 HttpTimeouts timeouts);
+
+  // Entry `turn` is being applied: what lies before it is dropped, downloads of the entries
+  // after it start as connections and the budget allow. Also what the long steps of an entry
+  // (expanding a large file) call now and then, so that the downloads ahead keep moving.
+  void Plan(size_t turn);
+
+  // One attempt for the entry whose turn it is, in place of HttpClient::Get. A download that
+  // arrived whole ahead of the turn is handed over at once (its body events raised on the spot);
+  // one that failed ahead is not counted and is done again here. Otherwise waits for the
+  // download, letting messages run, while the other downloads go on.
+  HttpReply Fetch(size_t turn, const std::string& url, const HttpClient::BodyObserver& on_body);
+
+  // Drops every download; the connections stay open for reuse, as one kept connection does.
+  void DropDownloads();
+
+  int64_t peak_bytes_ahead() const { return pool_.peak_bytes_ahead(); }
+
+ private:
+  HttpReply WaitFor(size_t turn, const HttpClient::BodyObserver& on_body);
+
+  std::vector<std::string> urls_;
+  int connections_;
+  int64_t budget_;
+  HttpEvents events_;
+  size_t claimed_until_ = 0;  // turns before this have taken over their own downloads
+  DownloadPool pool_;
+};
+
+}  // namespace veyra

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <curl/curl.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "updater/http/http_client.h"
+
+namespace veyra {
+
+// Several GETs to one server at once, each on its own kept connection (at most `connections`
+// open at any time), for downloading the next files while the current one is installed. Every
+// download carries an id (the entry's position in the queue); ids decide who waits: the id
+// whose turn has come never waits behind one after it, and downloads after the turn may hold at
+// most `budget` bytes between them (announced or received), or they are refused.
+//
+// The request form, the reply verdict and the stall limit are those of HttpClient. Only the
+// connection events of `events` are raised (connected when a connection is ready for its first
+// request, disconnected when an open one closes); a handler's exception leaves Drive().
+// Not thread-safe; driven from the caller's thread.
+class DownloadPool {
+ public:
+  DownloadPool(int connections, int64_t budget, HttpEvents events, HttpTimeouts timeouts);
+  // Drops every download and closes every connection.
+  ~DownloadPool();
+  DownloadPool(const DownloadPool&) = delete;
+  DownloadPool& operator=(const DownloadPool&) = delete;
+
+  // The entry whose turn has come; downloads of earlier ids are dropped.
+  void SetTurn(size_t turn);
+  // Starts downloading `url` for `id` unless it is running or finished. When every connection
+  // is busy, the running download with the greatest id after `id` gives way to it; false when
+  // none can.
+  bool Start(size_t id, const std::string& url);
+  bool Has(size_t id) const;
+  bool Finished(size_t id) const;
+  // Refused for the budget: not to be started again before its turn.
+  bool Refused(size_t id) const;
+  int FreeConnections() const;
+
+  struct Progress {
+    bool head = false;     // the reply's header block has arrived
+    int64_t expected = 0;  // Content-Length, 0 for a chunked body
+    int64_t received = 0;  // body bytes so far
+  };
+  Progress ProgressOf(size_t id) const;
+  // The body received so far by a running download (empty for others); it may move later.
+  std::string_view BodySoFar(size_t id) const;
+
+  // Takes the finished reply of `id` (an empty failed reply when there is none).
+  HttpReply Take(size_t id);
+  void Drop(size_t id);
+
+  // Moves every transfer on, waiting at most `wait_ms` for the network.
+  void Drive(int wait_ms);
+
+  // Bytes that downloads after the turn hold or have announced.
+  int64_t BytesAhead() const;
+  int64_t peak_bytes_ahead() const { return peak_bytes_ahead_; }
+  int open_connections() const { return static_cast<int>(open_.size()); }
+
+ private:
+  struct Slot;
+  Slot* SlotOf(size_t id) const;
+  void Finish(Slot& slot, CURLcode result);
+  void StartOn(Slot& slot, size_t id, const std::string& url);
+  void Release(Slot& slot);
+  bool OverBudget(const Slot& slot, int64_t more) const;
+  void NoteBytesAhead();
+  template <typename Handler>
+  void Raise(Handler HttpEvents::*handler);
+
+  static curl_socket_t OpenSocket(void* slot, curlsocktype, curl_sockaddr* address);
+  static int CloseSocket(void* slot, curl_socket_t fd);
+  static int BeforeRequest(void* slot, char*, char*, int, int);
+  static size_t OnHeader(char* data, size_t, size_t length, void* slot);
+  static size_t OnBody(char* data, size_t, size_t length, void* slot);
+
+  int64_t budget_;
+  HttpEvents events_;
+  HttpTimeouts timeouts_;
+  CURLM* multi_ = nullptr;
+  std::vector<std::unique_ptr<Slot>> slots_;
+  struct Done {
+    HttpReply reply;
+    int64_t expected = 0;
+    bool refused = false;
+  };
+  std::map<size_t, Done> done_;
+  std::vector<curl_socket_t> open_;
+  size_t turn_ = 0;
+  int64_t peak_bytes_ahead_ = 0;
+  std::exception_ptr failure_;
+};
+
+}  // namespace veyra
