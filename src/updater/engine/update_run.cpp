@@ -27,13 +27,7 @@ UpdaterEngine::UpdaterEngine(UpdaterView& view, std::string language_code)
   KeepLargeBlocksForReuse();
   // Names from the lists are written in the code page of the display language.
   SetFileNameLanguage(messages_.code());
-  HttpEvents events;
-  events.connected = [this] { IdHTTP1Connected(); };
-  events.disconnected = [this] { IdHTTP1Disconnected(); };
-  events.work_begin = [this](int64_t expected) { IdHTTP1WorkBegin(expected); };
-  events.work = [this](int64_t count) { IdHTTP1Work(count); };
-  events.work_end = [this] { IdHTTP1WorkEnd(); };
-  http_->SetEvents(std::move(events));
+  http_->SetEvents(ProgressEvents());
 }
 
 UpdaterEngine::~UpdaterEngine() {
@@ -256,6 +250,17 @@ void UpdaterEngine::MoveAppliedName(const std::string& local_name) {
   }
 }
 
+// The transfer events of every connection, raised on the window as its progress.
+HttpEvents UpdaterEngine::ProgressEvents() {
+  HttpEvents events;
+  events.connected = [this] { IdHTTP1Connected(); };
+  events.disconnected = [this] { IdHTTP1Disconnected(); };
+  events.work_begin = [this](int64_t expected) { IdHTTP1WorkBegin(expected); };
+  events.work = [this](int64_t count) { IdHTTP1Work(count); };
+  events.work_end = [this] { IdHTTP1WorkEnd(); };
+  return events;
+}
+
 std::unique_ptr<DownloadsAhead> UpdaterEngine::StartDownloadsAhead() {
   if (connections_ <= 1) return nullptr;
   std::vector<std::string> urls(queue_entries_.size());
@@ -269,14 +274,8 @@ std::unique_ptr<DownloadsAhead> UpdaterEngine::StartDownloadsAhead() {
   // than allowed.
   kept_connections_.reset();
   http_->CloseConnection();
-  HttpEvents events;
-  events.connected = [this] { IdHTTP1Connected(); };
-  events.disconnected = [this] { IdHTTP1Disconnected(); };
-  events.work_begin = [this](int64_t expected) { IdHTTP1WorkBegin(expected); };
-  events.work = [this](int64_t count) { IdHTTP1Work(count); };
-  events.work_end = [this] { IdHTTP1WorkEnd(); };
   return std::make_unique<DownloadsAhead>(std::move(urls), connections_, ahead_budget_,
-                                          std::move(events), timeouts_);
+                                          ProgressEvents(), timeouts_);
 }
 
 void UpdaterEngine::Button1Click() {

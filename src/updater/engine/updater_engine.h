@@ -183,6 +183,7 @@ class UpdaterEngine {
   void SaveRecord();
   // The downloads of the main pass with several connections; none with one.
   std::unique_ptr<DownloadsAhead> StartDownloadsAhead();
+  HttpEvents ProgressEvents();
   HttpReply FetchOnce(const std::string& url, const HttpClient::BodyObserver& on_body);
 
   UpdaterView& view_;

@@ -8,6 +8,7 @@
 #include "updater/http/http_target.h"
 #include "updater/http/reply_head.h"
 #include "updater/http/request_form.h"
+#include "updater/http/socket_list.h"
 
 namespace veyra {
 namespace {
@@ -18,13 +19,6 @@ constexpr int64_t kReserveCap = int64_t{64} << 20;
 constexpr int64_t kMaxBody = INT32_MAX;
 const char kOverBudget[] = "too far ahead for the memory budget";
 const char kTooLarge[] = "reply too large";
-
-bool Remove(std::vector<curl_socket_t>& sockets, curl_socket_t socket) {
-  auto it = std::find(sockets.begin(), sockets.end(), socket);
-  if (it == sockets.end()) return false;
-  sockets.erase(it);
-  return true;
-}
 
 }  // namespace
 
@@ -279,16 +273,16 @@ curl_socket_t DownloadPool::OpenSocket(void* self, curlsocktype, curl_sockaddr* 
   // A number handed out again was closed without the close callback (curl does so for some
   // connect attempts it gives up); forget it, or it would be counted twice.
   DownloadPool& pool = *slot->pool;
-  for (auto& other : pool.slots_) Remove(other->opening, fd);
-  if (Remove(pool.open_, fd)) pool.Raise(&HttpEvents::disconnected);
+  for (auto& other : pool.slots_) RemoveSocket(other->opening, fd);
+  if (RemoveSocket(pool.open_, fd)) pool.Raise(&HttpEvents::disconnected);
   slot->opening.push_back(fd);
   return fd;
 }
 
 int DownloadPool::CloseSocket(void* self, curl_socket_t fd) {
   auto* slot = static_cast<Slot*>(self);
-  Remove(slot->opening, fd);
-  if (Remove(slot->pool->open_, fd)) slot->pool->Raise(&HttpEvents::disconnected);
+  RemoveSocket(slot->opening, fd);
+  if (RemoveSocket(slot->pool->open_, fd)) slot->pool->Raise(&HttpEvents::disconnected);
   return veyra::CloseSocket(static_cast<SocketHandle>(fd));
 }
 

@@ -15,6 +15,7 @@
 #include "updater/http/http_target.h"
 #include "updater/http/reply_head.h"
 #include "updater/http/request_form.h"
+#include "updater/http/socket_list.h"
 
 namespace veyra {
 namespace {
@@ -40,17 +41,6 @@ const char kIdleTimeout[] = "read timed out";
 void InitCurlOnce() {
   static const CURLcode init = curl_global_init(CURL_GLOBAL_DEFAULT);
   (void)init;
-}
-
-bool Contains(const std::vector<curl_socket_t>& sockets, curl_socket_t socket) {
-  return std::find(sockets.begin(), sockets.end(), socket) != sockets.end();
-}
-
-bool Remove(std::vector<curl_socket_t>& sockets, curl_socket_t socket) {
-  auto it = std::find(sockets.begin(), sockets.end(), socket);
-  if (it == sockets.end()) return false;
-  sockets.erase(it);
-  return true;
 }
 
 }  // namespace
@@ -274,8 +264,8 @@ class HttpClient::Impl {
 
   static int CloseSocket(void* self, curl_socket_t fd) {
     auto* impl = static_cast<Impl*>(self);
-    Remove(impl->opening_, fd);
-    if (Remove(impl->open_, fd)) {
+    RemoveSocket(impl->opening_, fd);
+    if (RemoveSocket(impl->open_, fd)) {
       if (impl->body_open_) {
         ++impl->held_disconnects_;
       } else {
@@ -291,7 +281,7 @@ class HttpClient::Impl {
     impl->last_byte_ = Clock::now();
     if (!impl->opening_.empty()) {
       for (curl_socket_t fd : impl->opening_) {
-        if (!Contains(impl->open_, fd)) impl->open_.push_back(fd);
+        if (!ContainsSocket(impl->open_, fd)) impl->open_.push_back(fd);
       }
       impl->opening_.clear();
       impl->Raise(&HttpEvents::connected);

@@ -100,7 +100,7 @@ TEST(UnpackArchive, RejectsHostileDirectoriesWithoutWritingAnything) {
       {"name too long", MakeBlock("abcd", 2, {{0, 4, ok_slot_name}, {0, 1, "x", 81}}), 2, "81"},
       {"climbing name", MakeBlock("abcd", 2, {{0, 4, ok_slot_name}, {0, 1, "..\\evil"}}), 2,
        "inside"},
-      {"absolute name", MakeBlock("abcd", 2, {{0, 4, ok_slot_name}, {0, 1, "\\tmp\\evil"}}), 2,
+      {"network name", MakeBlock("abcd", 2, {{0, 4, ok_slot_name}, {0, 1, "\\\\host\\evil"}}), 2,
        "inside"},
       {"drive name", MakeBlock("abcd", 2, {{0, 4, ok_slot_name}, {0, 1, "C:evil"}}), 2, "inside"},
       {"empty name", MakeBlock("abcd", 2, {{0, 4, ok_slot_name}, {0, 1, ""}}), 2, "inside"},
