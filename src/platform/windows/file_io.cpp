@@ -144,12 +144,6 @@ FileStatus FileHandle::Size(std::uint64_t& size) {
   return {};
 }
 
-FileStatus ReadWholeFile(const std::filesystem::path& path, std::string& content) {
-  FileHandle file(path, OpenMode::kRead);
-  if (!file.ok()) return file.status();
-  return file.ReadAll(content);
-}
-
 FileStatus RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
   if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return LastError();
