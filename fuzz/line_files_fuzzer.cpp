@@ -46,6 +46,17 @@ std::string FirstField(std::string_view line) {
   return std::string(line.substr(start, line.find(' ', start) - start));
 }
 
+// The lines that describe network lines: not blank, up to and with the first "end".
+LineList ServerLines(const LineList& lines) {
+  LineList kept;
+  for (const std::string& line : lines) {
+    if (FirstField(line).empty()) continue;
+    kept.push_back(line);
+    if (line == "end") break;
+  }
+  return kept;
+}
+
 // The saved position: an optional sign and decimal digits that name an item.
 int ReferenceSelection(std::string_view isp1, size_t items) {
   const LineList lines = ReferenceLines(isp1);
@@ -96,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   veyra::LineDialogModel model(language);
   FUZZ_CHECK(model.Web0Read(), "web0.dat is read");
-  const LineList lines = ReferenceLines(web0);
+  const LineList lines = ServerLines(ReferenceLines(web0));
   FUZZ_CHECK(model.ListBox2() == lines, "the dialog holds web0.dat's lines");
   FUZZ_CHECK(model.ListBox1().size() == std::max<size_t>(lines.size(), 1),
              "an item per line but the last, and the no-preference item");

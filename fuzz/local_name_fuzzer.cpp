@@ -20,8 +20,10 @@ constexpr const char* kLanguages[] = {"", "t", "s", "n"};
 void CheckLocalName(std::string_view name) {
   veyra::fuzz::ScratchFolder& scratch = veyra::fuzz::ScratchFolder::Get();
   const bool accepted = veyra::IsConfinedName(name);
-  if (name.empty() || name.front() == '\\' || name.front() == '/') {
-    FUZZ_CHECK(!accepted, "an empty or absolute name is refused");
+  // One leading separator names a file below the folder; two start a network path.
+  const auto separator = [](char c) { return c == '\\' || c == '/'; };
+  if (name.empty() || (name.size() >= 2 && separator(name[0]) && separator(name[1]))) {
+    FUZZ_CHECK(!accepted, "an empty or network name is refused");
   }
   if (!accepted) return;
   const std::filesystem::path mapped = veyra::MapPath(veyra::ProgramFolder() + std::string(name));

@@ -71,6 +71,8 @@ FileStatus ComponentsBelowProgramFolder(const std::filesystem::path& path,
   if (root.size() < 2 || text.size() <= root.size() || !text.starts_with(root)) {
     return FileStatus{EXDEV};
   }
+  // A name ending in a separator names a folder, never a file to read or write.
+  if (text.back() == '/') return FileStatus{EISDIR};
   size_t pos = root.size();
   while (pos <= text.size()) {
     size_t slash = text.find('/', pos);

@@ -72,6 +72,13 @@ TEST(UnpackArchive, AMemberNameEndsAtItsFirstNulByte) {
   EXPECT_EQ(dir.Read("c.txt"), "hi");
 }
 
+TEST(UnpackArchive, AMemberNameEndingInASeparatorIsNoFile) {
+  TempFolder dir;
+  const UnpackResult result = UnpackArchive(MakeBlock("xy", 1, {{0, 2, "ab\\"}}));
+  ASSERT_EQ(result.problems.size(), 1u);
+  EXPECT_FALSE(dir.Exists("ab"));
+}
+
 TEST(UnpackArchive, ACountOfZeroOrLessExtractsNothing) {
   TempFolder dir;
   for (int32_t count : {0, -1, INT32_MIN}) {
