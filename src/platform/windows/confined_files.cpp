@@ -10,6 +10,7 @@
 #include "platform/folder_names.h"
 #include "platform/paths.h"
 #include "platform/windows/error_number.h"
+#include "platform/windows/file_sharing.h"
 
 // Windows has no openat: each level below the program folder is looked at before it is used, and
 // a reparse point (a symbolic link or a junction) at any level is refused. Creating links there
@@ -17,7 +18,6 @@
 namespace veyra {
 namespace {
 
-constexpr DWORD kShareEverything = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr int kTemporaryNameAttempts = 100;
 constexpr int kLeftoverSearchDepth = 64;
 // Attributes a replaced file keeps (read-only files are refused before).

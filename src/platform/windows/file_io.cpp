@@ -6,16 +6,13 @@
 #include <cerrno>
 
 #include "platform/windows/error_number.h"
+#include "platform/windows/file_sharing.h"
 
 namespace veyra {
 namespace {
 
 // Pieces small enough for any single WriteFile/ReadFile call (they take 32-bit counts).
 constexpr size_t kPiece = 1024 * 1024;
-
-// Other programs may read, write, rename or delete a file while we hold it open, as the game's
-// tools expect; a program that holds it without sharing makes our open fail instead.
-constexpr DWORD kShareEverything = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 FileStatus LastError() {
   return FileStatus{LastErrorAsErrno()};
