@@ -6,7 +6,8 @@
 # update (10 changed files of 2000). Prints medians of interleaved rounds, the ratios and the
 # link limit (bytes on the wire / rate).
 # Environment: BUILD (default <repo>/build), ROUNDS (default 3), RATES (default "100 20"),
-# CONNECTIONS (default "1 4 6 12"), DELAY_MS (each direction, default 25), ARCHIVE_SMALL.
+# CONNECTIONS (default "1 4 6 12"), DELAY_MS (each direction, default 25), ARCHIVE_SMALL,
+# LOOPBACK (1, the default: also N=1 and N=6 against curl without the proxy).
 set -euo pipefail
 
 REPO=$(cd "$(dirname "$0")/.." && pwd)
@@ -51,7 +52,7 @@ ORIGIN_PORT=$nginx_port
 
 start_proxy() {  # rate in Mbit/s; sets PROXY_PORT
   PROXY_PORT=$(free_port)
-  python3 "$PROXY" "$PROXY_PORT" 127.0.0.1 "$ORIGIN_PORT" "$DELAY_MS" "$1" >"$WORK/proxy.out" &
+  python3 "$PROXY" "$PROXY_PORT" 127.0.0.1 "$ORIGIN_PORT" "$DELAY_MS" "$1" >"$WORK/proxy.out" 2>>"$WORK/proxy.err" &
   PIDS+=("$!")
   PROXY_PID=$!
   for _ in $(seq 50); do grep -q ready "$WORK/proxy.out" 2>/dev/null && return; sleep 0.1; done
@@ -76,11 +77,11 @@ run_ours() {  # site connections [start folder]; prints seconds
   printf 'Line0 http://127.0.0.1:%s/%s/ 80 30000\r\nend\r\n' "$PROXY_PORT" "$1" >"$game/web0.dat"
   local start
   start=$(now)
-  /usr/bin/time -f %M -o "$WORK/rss" \
+  /usr/bin/time -f "%M %U %S" -o "$WORK/rss" \
     "$BUILD/src/veyra-update" --folder "$game" --line 0 --lang n --connections "$2" \
     >"$WORK/ours.log" || { cat "$WORK/ours.log" >&2; exit 1; }
   elapsed "$start"
-  awk -v n="$2" '{if ($1 > 0) print n, $1}' "$WORK/rss" >>"$WORK/rss_all"
+  awk -v n="$2" '{if ($1 > 0) print n, $1, $2 + $3}' "$WORK/rss" >>"$WORK/rss_all"
 }
 
 run_curl() {
@@ -135,8 +136,20 @@ for rate in $RATES; do
   unset times
   kill "$PROXY_PID"
 done
+# On loopback (no proxy) downloads in flight must cost nothing: N=1 and N=6 against curl.
+if [ "${LOOPBACK:-1}" = 1 ]; then
+  PROXY_PORT=$ORIGIN_PORT
+  declare -A times=()
+  for round in $(seq "$ROUNDS"); do
+    for n in 1 6; do times[ours$n]+=" $(run_ours site "$n")"; done
+    times[curl]+=" $(run_curl)"
+  done
+  echo "loopback: ours N=1 $(median ${times[ours1]}) s, N=6 $(median ${times[ours6]}) s," \
+    "curl --parallel 6 $(median ${times[curl]}) s"
+  unset times
+fi
 # Peak memory: 2.5 x the largest expanded file + the 64 MiB budget + 64 MiB is the bound.
 largest=$(awk '$3 > m {m = $3} END {print m}' "$DATA/manifest.txt")
-awk -v l="$largest" '{if ($2 > p[$1]) p[$1] = $2} END {
-  for (n in p) printf "peak RSS with N=%s: %.1f MiB (bound %.1f MiB)\n", n, p[n] / 1024,
-    (2.5 * l + 128 * 1048576) / 1048576 }' "$WORK/rss_all"
+awk -v l="$largest" '{if ($2 > p[$1]) p[$1] = $2; if ($3 > c[$1]) c[$1] = $3} END {
+  for (n in p) printf "N=%s: peak RSS %.1f MiB (bound %.1f MiB), most CPU time of a run %.2f s\n",
+    n, p[n] / 1024, (2.5 * l + 128 * 1048576) / 1048576, c[n] }' "$WORK/rss_all"

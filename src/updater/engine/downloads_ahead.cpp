@@ -25,10 +25,13 @@ bool Whole(const HttpReply& reply) {
 DownloadsAhead::DownloadsAhead(std::vector<std::string> urls, int connections, int64_t budget,
                                HttpEvents events, HttpTimeouts timeouts)
     : urls_(std::move(urls)),
-      connections_(connections),
       budget_(budget),
       events_(events),
-      pool_(connections, budget, std::move(events), timeouts) {}
+      pool_(connections, budget, std::move(events), timeouts) {
+  for (size_t i = 0; i < urls_.size(); ++i) {
+    if (!urls_[i].empty()) downloaded_.push_back(i);
+  }
+}
 
 void DownloadsAhead::Plan(size_t turn) {
   // Downloads that ended since the last look free their connections for the next ones.
@@ -37,13 +40,21 @@ void DownloadsAhead::Plan(size_t turn) {
   const DownloadPool::Progress current = pool_.ProgressOf(turn);
   // An entry larger than the budget travels alone.
   if (current.head && current.expected > budget_) return;
-  // The turn's own download comes first, until the turn has claimed it; then up to N after it.
+  // The turn's own download comes first, until the turn has claimed it; then the ones after it
+  // in queue order, as far as the budget reaches. Going further than one per connection matters:
+  // while a large file near the turn is still arriving, the small ones after it would otherwise
+  // be done and their connections idle. New ones start only while half the budget is free, so
+  // that those already on their way rarely overflow it: a download refused for the budget costs
+  // a connection and is fetched again in its turn (on a fast server that would be most of them).
+  // Every download ahead counts at least kLeastCharge, so no more than this many can be ahead;
+  // the look stops there however long the queue is.
+  const int64_t most_ahead = budget_ / DownloadPool::kLeastCharge + 1;
   const size_t first = turn < claimed_until_ ? turn + 1 : turn;
-  const size_t last = std::min(urls_.size(), first + static_cast<size_t>(connections_));
-  for (size_t next = first; next < last; ++next) {
-    if (urls_[next].empty() || pool_.Has(next)) continue;
-    if (pool_.FreeConnections() == 0 || (next > turn && pool_.BytesAhead() >= budget_)) break;
-    pool_.Start(next, urls_[next]);
+  auto next = std::lower_bound(downloaded_.begin(), downloaded_.end(), first);
+  for (int64_t looked = 0; next != downloaded_.end() && looked <= most_ahead; ++next, ++looked) {
+    if (pool_.Has(*next)) continue;
+    if (pool_.FreeConnections() == 0 || (*next > turn && pool_.BytesAhead() >= budget_ / 2)) break;
+    pool_.Start(*next, urls_[*next]);
   }
 }
 

@@ -11,8 +11,9 @@
 namespace veyra {
 
 // The main pass's downloads when several connections are allowed: while one entry is being
-// installed, the files of the entries after it are already on their way, at most `connections`
-// entries ahead and at most `budget` bytes waiting. The entries themselves are still installed
+// installed, the files of the entries after it are already on their way on at most
+// `connections` connections, with at most `budget` bytes waiting (each download ahead counting
+// at least DownloadPool::kLeastCharge). The entries themselves are still installed
 // one by one in queue order; this only decides when their bytes travel.
 class DownloadsAhead {
  public:
@@ -42,7 +43,7 @@ class DownloadsAhead {
   HttpReply WaitFor(size_t turn, const HttpClient::BodyObserver& on_body);
 
   std::vector<std::string> urls_;
-  int connections_;
+  std::vector<size_t> downloaded_;  // the entries with a URL, in queue order
   int64_t budget_;
   HttpEvents events_;
   size_t claimed_until_ = 0;  // turns before this have taken over their own downloads

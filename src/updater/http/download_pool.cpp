@@ -228,10 +228,15 @@ void DownloadPool::Drop(size_t id) {
 int64_t DownloadPool::BytesAhead() const {
   int64_t total = 0;
   for (const auto& slot : slots_) {
-    if (slot->busy() && slot->id > turn_) total += slot->held();
+    // One being aborted keeps nothing, though curl has not reported its end yet.
+    if (!slot->busy() || slot->id <= turn_ || !slot->abort_reason.empty()) continue;
+    total += std::max(slot->held(), kLeastCharge);
   }
   for (auto it = done_.upper_bound(turn_); it != done_.end(); ++it) {
-    total += std::max(it->second.expected, static_cast<int64_t>(it->second.reply.body.size()));
+    const Done& done = it->second;
+    if (done.refused) continue;  // holds nothing
+    const auto held = std::max(done.expected, static_cast<int64_t>(done.reply.body.size()));
+    total += std::max(held, kLeastCharge);
   }
   return total;
 }
@@ -326,7 +331,7 @@ size_t DownloadPool::OnBody(char* data, size_t, size_t length, void* self) {
     slot->abort_reason = kTooLarge;
     return 0;
   }
-  const int64_t growth = std::max<int64_t>(0, after - slot->held());
+  const int64_t growth = std::max(after, kLeastCharge) - std::max(slot->held(), kLeastCharge);
   if (growth > 0 && slot->pool->OverBudget(*slot, growth)) {
     slot->abort_reason = kOverBudget;
     return 0;

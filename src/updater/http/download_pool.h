@@ -19,7 +19,7 @@ namespace veyra {
 // open at any time), for downloading the next files while the current one is installed. Every
 // download carries an id (the entry's position in the queue); ids decide who waits: the id
 // whose turn has come never waits behind one after it, and downloads after the turn may hold at
-// most `budget` bytes between them (announced or received), or they are refused.
+// most `budget` bytes between them (announced or received, see BytesAhead), or they are refused.
 //
 // The request form, the reply verdict and the stall limit are those of HttpClient. Only the
 // connection events of `events` are raised (connected when a connection is ready for its first
@@ -61,7 +61,10 @@ class DownloadPool {
   // Moves every transfer on, waiting at most `wait_ms` for the network.
   void Drive(int wait_ms);
 
-  // Bytes that downloads after the turn hold or have announced.
+  // What a download after the turn counts against the budget at the least, whatever its size:
+  // it bounds how many small files can wait (1024 with 64 MiB).
+  static constexpr int64_t kLeastCharge = 64 * 1024;
+  // Bytes that downloads after the turn hold or have announced, each at least kLeastCharge.
   int64_t BytesAhead() const;
   int64_t peak_bytes_ahead() const { return peak_bytes_ahead_; }
   int open_connections() const { return static_cast<int>(open_.size()); }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +26,21 @@ class DownloadsAheadTest : public EngineTest {
       const std::string n = std::to_string(i);
       server.Put("e" + n + ".gz", GzipCompress("body " + n + std::string(padding, 'x')));
       entries.push_back("E e" + n + ".gz f" + n + ".txt v" + n);
+    }
+    PublishList(entries);
+  }
+  // Entries whose images are about `size` bytes on the wire: incompressible bodies.
+  void PublishNoise(int count, int size) {
+    std::vector<std::string> entries;
+    for (int i = 0; i < count; ++i) {
+      std::string body;
+      uint32_t seed = 12345 + static_cast<uint32_t>(i);
+      for (int b = 0; b < size; ++b) {
+        seed = seed * 1103515245 + 12345;
+        body.push_back(static_cast<char>(seed >> 24));
+      }
+      server.Put("e" + std::to_string(i) + ".gz", GzipCompress(body));
+      entries.push_back("E e" + std::to_string(i) + ".gz f" + std::to_string(i) + ".txt v");
     }
     PublishList(entries);
   }
@@ -105,19 +123,7 @@ TEST_F(DownloadsAheadTest, AWriteFailureStopsThePassWhereOneConnectionWould) {
 
 TEST_F(DownloadsAheadTest, BodiesWaitingForTheirTurnStayWithinTheBudget) {
   constexpr int64_t kBudget = 600 * 1024;
-  // Incompressible enough that each image is about 200 KiB on the wire.
-  std::vector<std::string> entries;
-  for (int i = 0; i < 11; ++i) {
-    std::string body;
-    uint32_t seed = 12345 + static_cast<uint32_t>(i);
-    for (int b = 0; b < 200 * 1024; ++b) {
-      seed = seed * 1103515245 + 12345;
-      body.push_back(static_cast<char>(seed >> 24));
-    }
-    server.Put("e" + std::to_string(i) + ".gz", GzipCompress(body));
-    entries.push_back("E e" + std::to_string(i) + ".gz f" + std::to_string(i) + ".txt v");
-  }
-  PublishList(entries);
+  PublishNoise(11, 200 * 1024);
   server.Delay("e0.gz", 400);  // the other ten would all arrive ahead of the first
   RunDriver();
   engine->SetConnections(12);
@@ -130,6 +136,37 @@ TEST_F(DownloadsAheadTest, BodiesWaitingForTheirTurnStayWithinTheBudget) {
   EXPECT_LE(engine->peak_bytes_ahead(), kBudget);
 }
 
+TEST_F(DownloadsAheadTest, ABudgetFilledAheadOfASlowEntryCostsNoFileTwice) {
+  PublishNoise(12, 100 * 1024);
+  server.Delay("e0.gz", 300);
+  RunDriver();
+  engine->SetConnections(3);
+  engine->SetAheadBudget(800 * 1024);
+  engine->StartPictureClicked();
+
+  EXPECT_EQ(engine->outcome(), RunOutcome::kCompleted);
+  // A download refused for the budget would be asked for again in its turn.
+  EXPECT_EQ(server.paths().size(), 13u);
+  EXPECT_LE(engine->peak_bytes_ahead(), 800 * 1024);
+}
+
+TEST_F(DownloadsAheadTest, TheOtherConnectionGoesOnPastAFileStillArriving) {
+  PublishFiles(10);
+  server.Delay("e0.gz", 400);
+  RunDriver();
+  engine->SetConnections(2);
+  size_t asked_when_first_applied = 0;
+  ScopedPumpHook watch([&] {
+    if (asked_when_first_applied == 0 && engine->window().ListBox2.size() == 1) {
+      asked_when_first_applied = server.paths().size();
+    }
+  });
+  engine->StartPictureClicked();
+
+  EXPECT_EQ(engine->outcome(), RunOutcome::kCompleted);
+  EXPECT_EQ(asked_when_first_applied, 11u);  // the list and all ten files
+}
+
 TEST_F(DownloadsAheadTest, OneConnectionAsksForOneFileAtATimeOnOneConnection) {
   PublishFiles(4);
   RunPass(1);
@@ -139,6 +176,32 @@ TEST_F(DownloadsAheadTest, OneConnectionAsksForOneFileAtATimeOnOneConnection) {
             (std::vector<std::string>{"update3.dat", "e0.gz", "e1.gz", "e2.gz", "e3.gz"}));
   EXPECT_EQ(server.server().connections(), 1);
   EXPECT_EQ(engine->peak_bytes_ahead(), 0);
+}
+
+TEST_F(DownloadsAheadTest, ThePlayerAndTheServerSeeTheSameRunWithOneConnectionOrSeveral) {
+  std::map<int, std::vector<std::string>> frames;
+  std::map<int, std::vector<std::string>> requests;
+  for (int connections : {1, 4}) {
+    SCOPED_TRACE(connections);
+    ClearFolder();
+    PublishFiles(6);
+    server.Delay("e0.gz", 200);  // the later answers arrive first with several connections
+    server.Delay("e1.gz", 100);
+    const size_t before = server.server().requests().size();
+    view.pass_frames.clear();
+    RunPass(connections);
+    ASSERT_EQ(engine->outcome(), RunOutcome::kCompleted);
+    frames[connections] = view.pass_frames;
+    std::vector<std::string> raw = server.server().requests();
+    raw.erase(raw.begin(), raw.begin() + static_cast<std::ptrdiff_t>(before));
+    std::sort(raw.begin(), raw.end());  // only their order may differ
+    requests[connections] = raw;
+    engine.reset();
+  }
+  EXPECT_GE(frames[1].size(), 18u);  // begin, work and end of each entry
+  EXPECT_EQ(frames[4], frames[1]);
+  EXPECT_EQ(requests[1].size(), 7u);
+  EXPECT_EQ(requests[4], requests[1]);
 }
 
 TEST_F(DownloadsAheadTest, NeverMoreConnectionsThanAllowed) {

@@ -39,6 +39,11 @@ class ScriptedView : public UpdaterView {
     ++closes;
     if (engine != nullptr) engine->FormClose();
   }
+  void StateChanged(const UpdaterWindowState& window, UpdateStage stage) override {
+    if (stage != UpdateStage::kMainPassRunning) return;
+    pass_frames.push_back(window.Label4.text + "|" + std::to_string(window.Gauge1.Progress()) +
+                          "/" + std::to_string(window.Gauge1.MaxValue()));
+  }
   void EndProcess() override { ++process_ends; }
   void Terminate() override { ++terminations; }
 
@@ -50,6 +55,7 @@ class ScriptedView : public UpdaterView {
   std::vector<std::string> questions;
   std::vector<std::string> log;
   LineList dialog_items;
+  std::vector<std::string> pass_frames;  // progress label and gauge at each main-pass redraw
   int reloads = 0;
   int hides = 0;
   int closes = 0;
