@@ -33,6 +33,16 @@ fs::path Outside(const TempFolder& dir) {
   return outside;
 }
 
+#ifndef _WIN32
+// A row of the tables below: what is planted where the game's file would be, and the error
+// expected from touching it.
+struct PlantedFile {
+  const char* what;
+  void (*plant)(const fs::path& target);
+  int error;
+};
+#endif
+
 [[maybe_unused]] std::vector<std::string> EntriesOf(const fs::path& folder) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) {
@@ -122,12 +132,7 @@ TEST(ConfinedFiles, ReplacingKeepsThePermissionBitsAndLeavesNoTemporaryFile) {
 
 #ifndef _WIN32  // symbolic and hard links, POSIX permission bits and FIFOs
 TEST(ConfinedFiles, WhatCannotBeReplacedStaysAsItWasWithoutATemporaryFile) {
-  struct Case {
-    const char* what;
-    void (*plant)(const fs::path& target);
-    int error;
-  };
-  const Case cases[] = {
+  const PlantedFile cases[] = {
       {"read-only file",
        [](const fs::path& t) {
          std::ofstream(t) << "old";
@@ -137,7 +142,7 @@ TEST(ConfinedFiles, WhatCannotBeReplacedStaysAsItWasWithoutATemporaryFile) {
       {"folder", [](const fs::path& t) { fs::create_directories(t / "inside"); }, EISDIR},
       {"fifo", [](const fs::path& t) { ::mkfifo(t.c_str(), 0666); }, EINVAL},
   };
-  for (const Case& c : cases) {
+  for (const PlantedFile& c : cases) {
     SCOPED_TRACE(c.what);
     TempFolder dir;
     const fs::path target = dir.path() / "a.dat";
@@ -154,12 +159,7 @@ TEST(ConfinedFiles, WhatCannotBeReplacedStaysAsItWasWithoutATemporaryFile) {
 // Reading must neither wait for a FIFO's writer nor take an endless or huge file whole. Each
 // read runs with a deadline; one that blocks is released by opening the FIFO for writing.
 TEST(ConfinedFiles, ReadsRefuseSpecialAndOversizedFilesWithoutWaiting) {
-  struct Case {
-    const char* what;
-    void (*plant)(const fs::path& target);
-    int error;
-  };
-  const Case cases[] = {
+  const PlantedFile cases[] = {
       {"fifo", [](const fs::path& t) { ::mkfifo(t.c_str(), 0666); }, EINVAL},
       {"link to an endless device", [](const fs::path& t) { fs::create_symlink("/dev/zero", t); },
        ELOOP},
@@ -170,7 +170,7 @@ TEST(ConfinedFiles, ReadsRefuseSpecialAndOversizedFilesWithoutWaiting) {
        },
        EFBIG},
   };
-  for (const Case& c : cases) {
+  for (const PlantedFile& c : cases) {
     SCOPED_TRACE(c.what);
     TempFolder dir;
     const fs::path target = dir.path() / "web0.dat";
