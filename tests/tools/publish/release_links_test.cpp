@@ -4,6 +4,7 @@
 #include "platform/error.h"
 #include "publish_fixture.h"
 #include "tools/publish/verify_set.h"
+#include "updater/gzip/gzip_writer.h"
 #include "updater/gzip/gzmem.h"
 
 namespace veyra::testing {
@@ -110,6 +111,15 @@ TEST_F(PublishTest, VerifyRefusesListedFilesOutsideTheSet) {
   EXPECT_NE(problems[4].find("line 8: remote file pipe is missing or not a regular file"),
             std::string::npos)
       << problems[4];
+}
+
+// Only for versions, but still: an old list naming a file outside its set must not be read.
+TEST_F(PublishTest, PreviousSetIsNotReadOutsideItsFolder) {
+  WriteFileBytes(Path("outside.gz"), GzipCompress(std::string(5000, 'a')));
+  WriteFileBytes(Path("old/update3.dat"), JoinLines({"h", "E ../outside.gz a.txt 9"}));
+  WriteTree(Path("rel"), {{"a.txt", std::string(5000, 'a')}});
+  Build("rel", "site", "old");
+  EXPECT_NE(VersionOf(Path("site"), "a.txt"), "9");
 }
 
 }  // namespace
