@@ -31,8 +31,11 @@ std::string Expand(std::string_view bytes) {
 
 // Rebuilds one entry's fingerprint from the published file; empty when that fails.
 void FingerprintFromFile(const std::filesystem::path& set, ManifestEntry& entry) {
+  // A name leading out of the old set counts as changed: nothing outside it is read.
+  std::string path = DecodeRemoteName(entry.remote_name);
+  if (!StaysBelowFolder(path)) return;
   try {
-    std::string bytes = ReadFileBytes(set / DecodeRemoteName(entry.remote_name));
+    std::string bytes = ReadFileBytes(set / path);
     if (entry.marker == "O") {
       entry.fingerprint = Sha256Hex(bytes);
     } else if (entry.marker == "E") {

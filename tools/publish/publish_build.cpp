@@ -14,6 +14,7 @@
 #include "platform/folder_swap.h"
 #include "publish_files.h"
 #include "sha256.h"
+#include "source_tree.h"
 #include "updater/gzip/gzip_writer.h"
 #include "updater/records/archive.h"
 #include "updater/records/lines.h"
@@ -30,12 +31,6 @@ constexpr std::string_view kPageArchiveRemote = "images.adf";
 constexpr std::string_view kPageArchiveLocal = "images.unadf";
 // Archives of a folder are named after it plus this prefix, which no release file may use.
 constexpr std::string_view kArchivePrefix = "#pack";
-
-// A release or page file: where it is read from and the relative name it is installed under.
-struct SourceFile {
-  fs::path path;
-  std::string relative;  // '/' separated
-};
 
 // An entry before its version is known; its published file is already written.
 struct PlannedEntry {
@@ -112,7 +107,10 @@ class SetWriter {
 
  private:
   void Publish(PlannedEntry& planned, const std::string& bytes) {
-    WriteFileBytes(folder_ / DecodeRemoteName(planned.entry.remote_name), bytes);
+    std::string path = DecodeRemoteName(planned.entry.remote_name);
+    // Release names are folder entries and cannot climb; this guards the set whatever changes.
+    if (!StaysBelowFolder(path)) throw Error("published name leaves the set: " + path);
+    WriteFileBytes(folder_ / path, bytes);
     planned.published_bytes = bytes.size();
     entries_.push_back(std::move(planned));
   }
@@ -132,12 +130,9 @@ class SetWriter {
   std::vector<PlannedEntry> entries_;
 };
 
-std::vector<SourceFile> ReleaseFiles(const fs::path& root) {
-  std::vector<SourceFile> files;
-  for (const std::string& relative : ListTree(root)) {
-    CheckName(relative, false);
-    files.push_back({root / relative, relative});
-  }
+std::vector<SourceFile> ReleaseFiles(const fs::path& root, bool follow_links) {
+  std::vector<SourceFile> files = ListSourceFiles(root, follow_links);
+  for (const SourceFile& file : files) CheckName(file.relative, false);
   return files;
 }
 
@@ -174,13 +169,12 @@ void PlanRelease(const std::vector<SourceFile>& files, uint64_t small, SetWriter
   }
 }
 
-std::vector<SourceFile> PageFiles(const fs::path& root) {
-  std::vector<SourceFile> files;
+std::vector<SourceFile> PageFiles(const fs::path& root, bool follow_links) {
+  std::vector<SourceFile> files = ListSourceFiles(root, follow_links);
   bool has_page = false;
-  for (const std::string& relative : ListTree(root)) {
-    CheckName(relative, relative != kPageName);
-    if (relative == kPageName) has_page = true;
-    files.push_back({root / relative, relative});
+  for (const SourceFile& file : files) {
+    CheckName(file.relative, file.relative != kPageName);
+    if (file.relative == kPageName) has_page = true;
   }
   if (!has_page)
     throw Error("page folder holds no " + std::string(kPageName) + ": " + root.string());
@@ -311,9 +305,9 @@ BuildSummary BuildUpdateSet(const BuildOptions& options, std::ostream& progress)
   Manifest previous;
   if (options.previous) previous = LoadPreviousSet(*options.previous);
 
-  std::vector<SourceFile> release = ReleaseFiles(options.release);
+  std::vector<SourceFile> release = ReleaseFiles(options.release, options.follow_links);
   std::vector<SourceFile> page;
-  if (options.page) page = PageFiles(*options.page);
+  if (options.page) page = PageFiles(*options.page, options.follow_links);
 
   fs::create_directories(out.parent_path(), ec);
   StagingFolder staging(out);

@@ -13,6 +13,7 @@ struct BuildOptions {
   std::optional<std::filesystem::path> previous;  // the set now served, for versions
   std::optional<std::filesystem::path> page;      // index2.html and its pictures
   uint64_t archive_small = 4096;                  // files up to this size travel in archives
+  bool follow_links = false;  // publish links to files and folders inside the release and page
 };
 
 struct BuildSummary {
@@ -27,7 +28,9 @@ struct BuildSummary {
 // most); other files are gzip images ("E") unless gzip saves less than 5 %, then raw ("O").
 // Unchanged entries keep the version of `previous`; new and changed ones get a newer one.
 // The set is written beside `out` and swapped in at the end, so on any failure `out` is left
-// exactly as it was. Progress lines go to `progress`.
+// exactly as it was. Nothing is written outside `out` and its temporary sibling. Links and
+// special files in the release and page folders are treated as ListSourceFiles says.
+// Progress lines go to `progress`.
 // Throws veyra::Error with a message naming the cause (e.g. a file name holding a space).
 BuildSummary BuildUpdateSet(const BuildOptions& options, std::ostream& progress);
 

@@ -15,7 +15,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: veyra-publish build --release DIR --out DIR [--previous DIR] [--page DIR] "
-    "[--archive-small N]\n"
+    "[--archive-small N] [--follow-links]\n"
     "       veyra-publish verify --set DIR\n"
     "       veyra-publish web0 --line NAME URL [--line NAME URL ...]\n";
 
@@ -23,17 +23,23 @@ struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Options of the form --name VALUE, each at most once, from the allowed names.
+// Options of the form --name VALUE from `allowed` and bare --name from `flags` (kept with an
+// empty value), each at most once.
 std::map<std::string, std::string> ParseOptions(const std::vector<std::string>& args,
-                                                const std::vector<std::string>& allowed) {
+                                                const std::vector<std::string>& allowed,
+                                                const std::vector<std::string>& flags = {}) {
   std::map<std::string, std::string> options;
-  for (size_t i = 1; i < args.size(); i += 2) {
+  for (size_t i = 1; i < args.size(); ++i) {
     const std::string& name = args[i];
-    if (std::find(allowed.begin(), allowed.end(), name) == allowed.end()) {
-      throw UsageError("unknown option " + name);
+    std::string value;
+    if (std::find(flags.begin(), flags.end(), name) == flags.end()) {
+      if (std::find(allowed.begin(), allowed.end(), name) == allowed.end()) {
+        throw UsageError("unknown option " + name);
+      }
+      if (++i >= args.size()) throw UsageError(name + " needs a value");
+      value = args[i];
     }
-    if (i + 1 >= args.size()) throw UsageError(name + " needs a value");
-    if (!options.emplace(name, args[i + 1]).second) throw UsageError(name + " given twice");
+    if (!options.emplace(name, value).second) throw UsageError(name + " given twice");
   }
   return options;
 }
@@ -60,14 +66,15 @@ uint64_t ParseSize(const std::string& text) {
 }
 
 int Build(const std::vector<std::string>& args, std::ostream& err) {
-  auto options =
-      ParseOptions(args, {"--release", "--out", "--previous", "--page", "--archive-small"});
+  auto options = ParseOptions(
+      args, {"--release", "--out", "--previous", "--page", "--archive-small"}, {"--follow-links"});
   BuildOptions build;
   build.release = Required(options, "--release");
   build.out = Required(options, "--out");
   if (auto previous = Optional(options, "--previous")) build.previous = *previous;
   if (auto page = Optional(options, "--page")) build.page = *page;
   if (auto small = Optional(options, "--archive-small")) build.archive_small = ParseSize(*small);
+  build.follow_links = options.count("--follow-links") > 0;
   BuildSummary s = BuildUpdateSet(build, err);
   err << "published " << build.out.string() << ": " << s.e_entries << " E, " << s.o_entries
       << " O, " << s.c_entries << " C entries (" << s.changed_entries << " new or changed); "

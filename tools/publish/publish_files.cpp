@@ -1,5 +1,8 @@
 #include "publish_files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <system_error>
 
@@ -12,8 +15,16 @@ namespace veyra {
 namespace fs = std::filesystem;
 
 std::string ReadFileBytes(const fs::path& path) {
+  // Opened without blocking, so that a FIFO under the name is refused instead of waited on.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw Error("cannot read " + path.string());
+  FileHandle file(fd);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    throw Error("not a regular file: " + path.string());
+  }
   std::string bytes;
-  if (!ReadWholeFile(path, bytes).ok()) throw Error("cannot read " + path.string());
+  if (!file.ReadAll(bytes).ok()) throw Error("cannot read " + path.string());
   return bytes;
 }
 
@@ -24,19 +35,6 @@ void WriteFileBytes(const fs::path& path, std::string_view bytes) {
   if (!file.ok() || !file.WriteAllAt(0, bytes).ok() || !file.Close().ok()) {
     throw Error("cannot write " + path.string());
   }
-}
-
-std::vector<std::string> ListTree(const fs::path& root) {
-  std::error_code ec;
-  if (!fs::is_directory(root, ec)) throw Error("not a folder: " + root.string());
-  std::vector<std::string> names;
-  for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::end(it);
-       it.increment(ec)) {
-    if (it->is_regular_file()) names.push_back(fs::relative(it->path(), root).generic_string());
-  }
-  if (ec) throw Error("cannot list " + root.string() + ": " + ec.message());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 std::string ToLocalName(std::string_view relative) {
@@ -85,6 +83,23 @@ std::string DecodeRemoteName(std::string_view remote) {
     }
   }
   return path;
+}
+
+bool StaysBelowFolder(std::string_view path) {
+  if (path.empty() || path.front() == '/' || path.find('\0') != std::string_view::npos)
+    return false;
+  for (size_t start = 0; start <= path.size();) {
+    size_t end = std::min(path.find('/', start), path.size());
+    std::string_view component = path.substr(start, end - start);
+    if (component == "." || component == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+bool IsInsideFolder(const fs::path& path, const fs::path& folder) {
+  return std::mismatch(folder.begin(), folder.end(), path.begin(), path.end()).first ==
+         folder.end();
 }
 
 }  // namespace veyra

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace veyra {
 
@@ -12,15 +11,12 @@ inline constexpr std::string_view kUpdateListName = "update3.dat";
 inline constexpr std::string_view kManifestName = "publish-manifest.txt";
 inline constexpr std::string_view kUpdateListHeader = "VeyraOnline update list";
 
-// Whole content of a file. Throws veyra::Error naming the file when it cannot be read.
+// Whole content of a regular file (a link to one is followed). Throws veyra::Error naming the
+// file when it cannot be read or is no regular file (a FIFO is refused, never waited on).
 std::string ReadFileBytes(const std::filesystem::path& path);
 
 // Writes `bytes` as the whole file, creating its folders. Throws veyra::Error on failure.
 void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes);
-
-// The regular files below `root` as relative names with '/', sorted byte-wise. Throws
-// veyra::Error when `root` is not a folder.
-std::vector<std::string> ListTree(const std::filesystem::path& root);
 
 // A relative '/' name of this system (UTF-8) as the game writes it: in Big5, every '/' a '\'.
 // Throws veyra::Error naming the file when a character has no Big5 counterpart.
@@ -32,5 +28,13 @@ std::string EncodeRemoteName(std::string_view relative);
 
 // The file path on the server's disk that a remote name refers to (percent-escapes decoded).
 std::string DecodeRemoteName(std::string_view remote);
+
+// True when a '/' path joined to a folder names something below it: not empty, not absolute,
+// no "." or ".." component and no NUL byte (which would cut the path short).
+bool StaysBelowFolder(std::string_view path);
+
+// True when `path` is `folder` or lies below it, compared component by component; both paths
+// must already be canonical.
+bool IsInsideFolder(const std::filesystem::path& path, const std::filesystem::path& folder);
 
 }  // namespace veyra

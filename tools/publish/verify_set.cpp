@@ -28,6 +28,8 @@ class SetChecker {
     } catch (const Error&) {
       return {"missing update list " + (set_ / kUpdateListName).string()};
     }
+    std::error_code ec;
+    real_set_ = fs::weakly_canonical(set_, ec);
     LineList lines = SplitLines(text);
     if (lines.size() < 2) problems_.push_back("update list holds no entries");
     for (size_t i = 1; i < lines.size(); ++i) CheckLine(i + 1, lines[i]);
@@ -52,11 +54,20 @@ class SetChecker {
       problems_.push_back(where + "remote name is empty");
       return;
     }
+    // The server hands out whatever the path reaches, so a link out of the set would publish
+    // files the operator never meant to.
+    std::string path = DecodeRemoteName(remote);
+    std::error_code ec;
+    if (!StaysBelowFolder(path) ||
+        !IsInsideFolder(fs::weakly_canonical(set_ / path, ec), real_set_)) {
+      problems_.push_back(where + "remote file " + remote + " lies outside the set's folder");
+      return;
+    }
     std::string bytes;
     try {
-      bytes = ReadFileBytes(set_ / DecodeRemoteName(remote));
+      bytes = ReadFileBytes(set_ / path);
     } catch (const Error&) {
-      problems_.push_back(where + "remote file " + remote + " is missing");
+      problems_.push_back(where + "remote file " + remote + " is missing or not a regular file");
       return;
     }
     if (marker == "E" || marker == "C") CheckExpanded(where, marker, remote, bytes);
@@ -95,6 +106,7 @@ class SetChecker {
   }
 
   fs::path set_;
+  fs::path real_set_;  // links resolved, to tell where a listed file really lies
   std::vector<std::string> problems_;
   std::map<std::string, std::string> seen_;
 };

@@ -10,6 +10,7 @@
 #include "support/temp_folder.h"
 #include "tools/publish/publish_build.h"
 #include "tools/publish/publish_files.h"
+#include "tools/publish/source_tree.h"
 #include "updater/records/lines.h"
 
 namespace veyra::testing {
@@ -25,7 +26,28 @@ inline void WriteTree(const std::filesystem::path& root, const Tree& tree) {
 // Every file below `root` with its content.
 inline Tree ReadTree(const std::filesystem::path& root) {
   Tree tree;
-  for (const std::string& name : ListTree(root)) tree[name] = ReadFileBytes(root / name);
+  for (const SourceFile& file : ListSourceFiles(root, false)) {
+    tree[file.relative] = ReadFileBytes(file.path);
+  }
+  return tree;
+}
+
+// Everything below `root`, no link followed: files with their content, links with their target,
+// folders and special files by kind.
+inline Tree Snapshot(const std::filesystem::path& root) {
+  namespace fs = std::filesystem;
+  Tree tree;
+  for (fs::recursive_directory_iterator it(root), end; it != end; ++it) {
+    std::string& item = tree[it->path().lexically_relative(root).generic_string()];
+    fs::file_status status = it->symlink_status();
+    if (fs::is_symlink(status)) {
+      item = "link to " + fs::read_symlink(it->path()).string();
+    } else if (fs::is_regular_file(status)) {
+      item = "file " + ReadFileBytes(it->path());
+    } else {
+      item = fs::is_directory(status) ? "folder" : "special";
+    }
+  }
   return tree;
 }
 
@@ -63,11 +85,13 @@ class PublishTest : public ::testing::Test {
     options.out = Path(out);
     if (previous) options.previous = Path(*previous);
     if (page) options.page = Path(*page);
+    options.follow_links = follow_links;
     std::ostringstream progress;
     return BuildUpdateSet(options, progress);
   }
 
   TempFolder work;
+  bool follow_links = false;
 };
 
 }  // namespace veyra::testing
