@@ -300,6 +300,7 @@ for pass in $(seq "$PASSES"); do
   GAPS+=("$(sed -E 's/.*longest ([0-9.]+) ms.*/\1/' <<<"$line")")
   PASS_MS+=("$(sed -E 's/.* in ([0-9.]+) ms.*/\1/' <<<"$line")")
   batches=$(sed -E 's/.*, ([0-9]+) batches.*/\1/' <<<"$line")
+  gap_ended=$(sed -E 's/.*ending ([0-9.]+) ms after.*/\1/' <<<"$line")
   files=$(find "$GAME/Data" -type f | wc -l)
   bytes=$(find "$GAME/Data" -type f -printf '%s\n' | awk '{s += $1} END {print s + 0}')
   if [ "$files" != "$RELEASE_FILES" ] || [ "$bytes" != "$RELEASE_BYTES" ]; then
@@ -308,7 +309,8 @@ for pass in $(seq "$PASSES"); do
     exit 1
   fi
   rm -rf "$GAME"
-  echo "main pass $pass: longest event gap ${GAPS[-1]} ms ($batches batches)," \
+  echo "main pass $pass: longest event gap ${GAPS[-1]} ms" \
+    "(ending ${gap_ended} ms into the pass; $batches batches)," \
     "pass $(awk -v m="${PASS_MS[-1]}" 'BEGIN {printf "%.1f", m / 1000}') s," \
     "VmHWM $((PASS_HWM[-1] / 1024)) MiB (web page processes $((PAGE_HWM[-1] / 1024)) MiB more)"
 done

@@ -11,6 +11,7 @@
 #include "platform/paths.h"
 #include "platform/pump.h"
 #include "startup/stale_update_state.h"
+#include "ui/widgets/contents_size.h"
 #include "ui/widgets/picture_buttons.h"
 #include "ui/widgets/picture_control.h"
 #include "ui/widgets/picture_files.h"
@@ -78,6 +79,8 @@ void TMainFM::BuildWindow() {
       LoadPlatformBitmap(launcher::LauncherButtonStripFile(language_.traditional_locale));
   if (!strip) return;
   CreateButtonImages(*strip);
+  // Sized to its contents: a background smaller than the layout still shows every button.
+  resize(ContentsSize(*this));
 
   buttons_ = new PictureButtons(this);
   const std::array<std::function<void()>, launcher::kButtonCount> clicks{

@@ -23,8 +23,8 @@ FileStatus ReadConfinedFile(const std::filesystem::path& path, std::uint64_t max
                             std::string& content);
 
 enum class ReplaceFlush {
-  kNone,                    // the new file reaches the disk whenever the system writes it
-  kFileSystemBeforeRename,  // everything written so far reaches the disk before the rename
+  kNone,              // the new file reaches the disk whenever the system writes it
+  kFileBeforeRename,  // the new file reaches the disk before the rename, the rename right after
 };
 
 // Makes `bytes` the whole content of the file by writing a new file beside it under a unique

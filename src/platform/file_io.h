@@ -82,6 +82,11 @@ FileStatus RemoveFile(const std::filesystem::path& path);
 // status is EEXIST.
 FileStatus MakeFolder(const std::filesystem::path& path);
 
+// Waits until everything written so far to the file system that holds `folder` is on the disk.
+// Windows cannot flush a whole volume without administrator rights: there it only checks that
+// the folder exists, and each replaced file is flushed by itself (ReplaceFlush).
+FileStatus SyncFileSystem(const std::filesystem::path& folder);
+
 // Waits until the folder's list of entries (files created, renamed or removed in it) is on the
 // disk. An empty path is the current folder.
 FileStatus SyncFolder(const std::filesystem::path& folder);

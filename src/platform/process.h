@@ -15,12 +15,13 @@ namespace veyra {
 FileStatus StartDetachedProcess(const std::vector<std::string>& arguments,
                                 const std::filesystem::path& working_folder);
 
-// Starts a command line (UTF-8) the way Windows starts one, in `working_folder`, detached as
-// above. On Windows the line goes to the system as it stands, which finds the program in it. On
-// this system's stand-in the program is the first blank-separated word, mapped onto the file
-// system as MapPath maps game names, and the other words are its arguments (runs of blanks
-// separate, so empty words are lost).
-FileStatus StartCommandLine(const std::string& command_line,
-                            const std::filesystem::path& working_folder);
+// Starts the program `program` (a path, UTF-8, never split, even when it holds blanks) with the
+// command line `program + arguments`, in `working_folder`, detached as above. On Windows the
+// program is named to the system and the line goes to it as it stands, unquoted, as the game's
+// programs expect it. Elsewhere the program is mapped onto the file system as MapPath maps game
+// names, and `arguments` is split into its argument list as a Windows program would split it
+// (SplitWindowsArguments).
+FileStatus StartProgramWithCommandLine(const std::string& program, const std::string& arguments,
+                                       const std::filesystem::path& working_folder);
 
 }  // namespace veyra

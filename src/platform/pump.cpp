@@ -1,6 +1,7 @@
 #include "platform/pump.h"
 
 #include <chrono>
+#include <future>
 #include <thread>
 
 namespace veyra {
@@ -25,6 +26,14 @@ void PumpMessages() {
 
 void SetPumpHook(std::function<void()> hook) {
   PumpHook() = std::move(hook);
+}
+
+void RunWhilePumping(const std::function<void()>& blocking) {
+  std::future<void> done = std::async(std::launch::async, blocking);
+  do {
+    PumpMessages();
+  } while (done.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready);
+  done.get();
 }
 
 void Sleep(int ms) {

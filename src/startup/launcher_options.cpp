@@ -27,11 +27,11 @@ LauncherOptions ParseLauncherOptions(const std::vector<std::string>& arguments,
   size_t i = 0;
   for (; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    if (!argument.starts_with("--")) break;
     if (argument == "--") {
       ++i;
       break;
     }
+    if (argument != "--folder" && argument != "--home-url" && argument != "--account-url") break;
     auto value = [&]() -> const std::string& {
       if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
         throw Error("option " + argument + " needs a value");
@@ -42,12 +42,8 @@ LauncherOptions ParseLauncherOptions(const std::vector<std::string>& arguments,
       folder = value();
     } else if (argument == "--home-url") {
       options.home_url = value();
-    } else if (argument == "--account-url") {
-      options.account_url = value();
     } else {
-      throw Error("unknown option " + argument +
-                  " (usage: VeyraOnline [--folder DIR] [--home-url URL] [--account-url URL]"
-                  " [PARAM1 [PARAM2 [PARAM3]]])");
+      options.account_url = value();
     }
   }
   for (; i < arguments.size() && options.game_parameters.size() < kMostGameParameters; ++i) {

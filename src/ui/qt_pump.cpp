@@ -31,6 +31,7 @@ struct GapMeter {
   Clock::time_point started;
   Clock::time_point last_batch;
   Clock::duration longest{};
+  Clock::time_point longest_ended;  // where in the step the longest gap was, to find its cause
   std::uint64_t batches = 0;
 
   void Start() {
@@ -38,11 +39,15 @@ struct GapMeter {
     idle = false;
     started = last_batch = Clock::now();
     longest = {};
+    longest_ended = started;
     batches = 0;
   }
   // Closes the running interval at `now`.
   void CloseInterval(Clock::time_point now) {
-    if (!idle) longest = std::max(longest, now - last_batch);
+    if (!idle && now - last_batch > longest) {
+      longest = now - last_batch;
+      longest_ended = now;
+    }
   }
   void Batch() {
     if (!measuring) return;
@@ -97,9 +102,10 @@ EventGapReport::~EventGapReport() {
   meter.measuring = false;
   using Ms = std::chrono::duration<double, std::milli>;
   std::fprintf(stderr,
-               "VeyraOnline: event gaps during the %s: longest %.1f ms, %llu batches in %.0f ms\n",
-               what_, Ms(meter.longest).count(), static_cast<unsigned long long>(meter.batches),
-               Ms(now - meter.started).count());
+               "VeyraOnline: event gaps during the %s: longest %.1f ms (ending %.0f ms after its "
+               "start), %llu batches in %.0f ms\n",
+               what_, Ms(meter.longest).count(), Ms(meter.longest_ended - meter.started).count(),
+               static_cast<unsigned long long>(meter.batches), Ms(now - meter.started).count());
   std::fflush(stderr);
 }
 

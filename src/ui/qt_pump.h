@@ -11,7 +11,8 @@ void InstallQtMessagePump();
 // environment, a report that is active measures, for its lifetime, the longest time between two
 // successive batches of event processing (a PumpMessages() call or a wakeup of an event loop;
 // time an event loop spends blocked waiting for events does not count, the program is idle
-// then) and prints it on stderr when it ends. Without the variable it does nothing, and the
+// then) and prints it on stderr when it ends, with how far into the step it ended, so that the
+// step that blocks can be found. Without the variable it does nothing, and the
 // pump is not touched: the measurement costs nothing in normal runs.
 class EventGapReport {
  public:

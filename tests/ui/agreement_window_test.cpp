@@ -12,12 +12,15 @@
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "main_loop.h"
 #include "support/temp_folder.h"
+#include "ui/agreement/default_browser.h"
 #include "ui/agreement/fm_web.h"
 #include "ui/agreement/link_to_office.h"
 #include "window_rules/agreement_rules.h"
@@ -163,6 +166,42 @@ TEST_F(AgreementWindowTest, LoadsItsPageWhileStillHidden) {
             QUrl::fromLocalFile(QString::fromStdString(folder_.folder() + "index.htm")));
 }
 
+TEST_F(AgreementWindowTest, FindsThePageWhateverItsLetterCase) {
+  std::filesystem::remove(folder_.path() / "index.htm");
+  folder_.Write("INDEX.HTM", AgreementPage());
+  TLinkToOfficeFM window(folder_.folder(), AccountUrl());
+  EXPECT_EQ(window.PageUrl(),
+            QUrl::fromLocalFile(QString::fromStdString(folder_.folder() + "INDEX.HTM")));
+  EXPECT_TRUE(PageReady(window.WebBrowser1()));
+}
+
+// Records the addresses handed to the default browser while it lives.
+struct BrowserOpenings {
+  BrowserOpenings() {
+    SetDefaultBrowserOpener([this](const QUrl& url) { urls.push_back(url); });
+  }
+  ~BrowserOpenings() { SetDefaultBrowserOpener({}); }
+  std::vector<QUrl> urls;
+};
+
+TEST_F(AgreementWindowTest, LinksToANewWindowOpenWebAddressesInTheDefaultBrowser) {
+  folder_.Write("index.htm", R"html(<!doctype html><html><head><style>
+.box { display: block; width: 240px; height: 40px; margin: 8px; }
+</style></head><body>
+<a id="local" class="box" target="_blank" href="file:///etc/hostname">local</a>
+<a id="blank" class="box" target="_blank" href="http://127.0.0.1:9/news">news</a>
+<button id="script" class="box" onclick="window.open('https://127.0.0.1:9/shop')">shop</button>
+</body></html>)html");
+  BrowserOpenings browser;
+  auto window = ShownWindow();
+  for (const char* id : {"local", "blank", "script"}) ClickAndWaitForReport(*window, id);
+  EXPECT_TRUE(WaitUntil([&] { return browser.urls.size() >= 2; }));
+  EXPECT_EQ(browser.urls,
+            (std::vector<QUrl>{QUrl("http://127.0.0.1:9/news"), QUrl("https://127.0.0.1:9/shop")}));
+  EXPECT_EQ(window->WebBrowser1()->url(), window->PageUrl());  // the window stays on its page
+  EXPECT_TRUE(window->isVisible());
+}
+
 TEST_F(AgreementWindowTest, PageClicksCloseTheWindowOnlyOnTheMarker) {
   struct Case {
     const char* id;
@@ -281,6 +320,24 @@ TEST_F(AgreementWindowTest, AgreeShowsTheAccountSiteModallyAndHidesOnlyAfterItCl
   EXPECT_EQ(FmWeb, nullptr);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(account_window.isNull());
+}
+
+TEST(HomePageWindow, ANewWindowOfItsPageOpensInTheDefaultBrowser) {
+  BrowserOpenings browser;
+  QTimer watcher;
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    if (FmWeb != nullptr && !browser.urls.empty()) FmWeb->close();
+  });
+  watcher.start(20);
+  QTimer give_up;
+  give_up.setSingleShot(true);
+  QObject::connect(&give_up, &QTimer::timeout, [] {
+    if (FmWeb != nullptr) FmWeb->close();
+  });
+  give_up.start(10000);
+  ShowFmWeb(QUrl(QStringLiteral(
+      "data:text/html,<script>window.open('http://127.0.0.1:9/promotion')</script>")));
+  EXPECT_EQ(browser.urls, std::vector<QUrl>{QUrl("http://127.0.0.1:9/promotion")});
 }
 
 TEST(HomePageWindow, IsModalFullScreenAndReleasedOnClose) {

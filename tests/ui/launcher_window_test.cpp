@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <filesystem>
@@ -318,6 +319,37 @@ TEST_F(LauncherWindow, MissingOrDamagedArtworkEndsTheConstructionQuietly) {
     }
     fs::current_path(game_.path());
   }
+}
+
+TEST_F(LauncherWindow, ABackgroundSmallerThanTheLayoutStillShowsEveryButton) {
+  game_.Write("Upimg/Main_Img1c.bmp", Bmp(300, 200, 24));
+  auto launcher = Create(Counting());
+  EXPECT_EQ(launcher->size(), QSize(449 + 120, 346 + 55));  // to the exit button's far corner
+  EXPECT_TRUE(
+      launcher->rect().contains(launcher->ButtonImage(4, ButtonState::kNormal)->geometry()));
+}
+
+// Only the launcher's own options are taken: game parameters that begin with a dash, or that
+// Qt would read as its own options, neither stop the program nor change how it runs.
+TEST_F(LauncherWindow, TheProgramRunsWithGameParametersThatLookLikeOptions) {
+  QProcess program;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  environment.insert("VEYRA_REPORT_FIRST_FRAME", "1");
+  environment.insert("VEYRA_BENCH_NO_AGREEMENT_WINDOW", "1");
+  program.setProcessEnvironment(environment);
+  program.start(QStringLiteral(VEYRA_ONLINE_PROGRAM),
+                {"--folder", QString::fromStdString(game_.path().string()), "--user=A", "-platform",
+                 "nonesuch"});
+  ASSERT_TRUE(program.waitForStarted(10000));
+  QByteArray output;
+  for (int waits = 0; waits < 300 && !output.contains("first frame"); ++waits) {
+    if (!program.waitForReadyRead(100) && program.state() == QProcess::NotRunning) break;
+    output += program.readAllStandardError();
+  }
+  program.kill();
+  program.waitForFinished(10000);
+  EXPECT_TRUE(output.contains("first frame")) << output.toStdString();
 }
 
 TEST_F(LauncherWindow, AnyOtherThanATraditionalSystemShowsTheSimplifiedArtwork) {

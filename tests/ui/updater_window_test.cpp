@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QTest>
 #include <filesystem>
+#include <vector>
 
 #include "platform/folder_lock.h"
 #include "support/static_files.h"
@@ -257,6 +258,20 @@ TEST_F(UpdaterWindowTest, TheWindowIsLaidOutAsDesigned) {
   }
   EXPECT_EQ(form->Image2->accessibleName(), "開始更新");
   EXPECT_EQ(form->Image4->accessibleName(), "結束離開");
+}
+
+// A background smaller than the layout (the size the creation steps give the window) leaves no
+// control outside the client area.
+TEST_F(UpdaterWindowTest, TheClientAreaHoldsEveryControlBeyondASmallBackground) {
+  WritePictures();
+  QImage background(628, 479, QImage::Format_RGB888);
+  background.fill(Qt::gray);
+  ASSERT_TRUE(background.save(QString::fromStdString((game.path() / "upimg/0c.jpg").string())));
+  MakeForm("t", {}, false);
+  EXPECT_EQ(form->size(), QSize(628, 528 + 26));  // down to the picture buttons' bottom edge
+  const std::vector<const QWidget*> controls{form->Image2, form->Image4, form->Image6,
+                                             form->Gauge1};
+  for (const QWidget* control : controls) EXPECT_TRUE(form->rect().contains(control->geometry()));
 }
 
 // --- Exit confirmation -----------------------------------------------------------------------

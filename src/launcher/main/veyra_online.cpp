@@ -133,9 +133,12 @@ int main(int argc, char** argv) {
   veyra::SystemLcid();
   const veyra::LauncherLanguage language{veyra::IsTraditionalLocale(), veyra::GetLanguageCode()};
 
-  veyra::VeyraApplication app(argc, argv);
+  // Qt sees the program's name only: its own options (-platform, -style, -reverse, ...) would
+  // otherwise take the game's parameters out of the command line.
+  int qt_argc = 1;
+  char* qt_argv[] = {argv[0], nullptr};
+  veyra::VeyraApplication app(qt_argc, qt_argv);
 
-  // Qt has taken its own options out of argv by now.
   veyra::LauncherOptions options;
   try {
     options = veyra::ParseLauncherOptions(std::vector<std::string>(argv + 1, argv + argc),

@@ -214,11 +214,8 @@ FileStatus WriteNewContent(Descriptor fd, std::string_view bytes, const struct s
   }
   FileHandle file(fd.release());
   if (FileStatus written = file.WriteAllAt(0, bytes); !written.ok()) return written;
-  if (flush == ReplaceFlush::kFileSystemBeforeRename) {
-    // One flush of the whole file system covers this file and every file installed before it,
-    // far cheaper than one per file.
-    errno = 0;
-    if (::syncfs(static_cast<int>(file.system_handle())) != 0) return LastError();
+  if (flush == ReplaceFlush::kFileBeforeRename) {
+    if (FileStatus synced = file.Sync(); !synced.ok()) return synced;
   }
   return file.Close();
 }
@@ -311,7 +308,7 @@ FileStatus ReplaceConfinedFile(const std::filesystem::path& path, std::string_vi
     return status;
   }
   creation.Confirm();
-  if (flush == ReplaceFlush::kFileSystemBeforeRename) {
+  if (flush == ReplaceFlush::kFileBeforeRename) {
     errno = 0;
     if (::fsync(folder.get()) != 0) return LastError();  // the rename itself
   }

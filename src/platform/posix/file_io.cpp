@@ -141,12 +141,25 @@ FileStatus MakeFolder(const std::filesystem::path& path) {
   return StatusOf(::mkdir(path.c_str(), 0777));
 }
 
-FileStatus SyncFolder(const std::filesystem::path& folder) {
+namespace {
+
+// Runs `sync` (fsync or syncfs) on the open folder.
+FileStatus SyncThroughFolder(const std::filesystem::path& folder, int (*sync)(int)) {
   const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return LastError();
-  const FileStatus synced = StatusOf(::fsync(fd));
+  const FileStatus synced = StatusOf(sync(fd));
   ::close(fd);
   return synced;
+}
+
+}  // namespace
+
+FileStatus SyncFileSystem(const std::filesystem::path& folder) {
+  return SyncThroughFolder(folder, ::syncfs);
+}
+
+FileStatus SyncFolder(const std::filesystem::path& folder) {
+  return SyncThroughFolder(folder, ::fsync);
 }
 
 }  // namespace veyra

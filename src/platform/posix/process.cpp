@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "platform/paths.h"
+#include "platform/windows_arguments.h"
 
 extern char** environ;
 
@@ -32,18 +33,11 @@ FileStatus StartDetachedProcess(const std::vector<std::string>& arguments,
   return FileStatus{result};
 }
 
-FileStatus StartCommandLine(const std::string& command_line,
-                            const std::filesystem::path& working_folder) {
-  std::vector<std::string> words;
-  size_t pos = 0;
-  while (pos < command_line.size()) {
-    size_t end = command_line.find(' ', pos);
-    if (end == std::string::npos) end = command_line.size();
-    if (end > pos) words.push_back(command_line.substr(pos, end - pos));
-    pos = end + 1;
-  }
-  if (words.empty()) return FileStatus{EINVAL};
-  words[0] = MapPath(words[0]).string();
+FileStatus StartProgramWithCommandLine(const std::string& program, const std::string& arguments,
+                                       const std::filesystem::path& working_folder) {
+  if (program.empty()) return FileStatus{EINVAL};
+  std::vector<std::string> words{MapPath(program).string()};
+  for (std::string& word : SplitWindowsArguments(arguments)) words.push_back(std::move(word));
   return StartDetachedProcess(words, working_folder);
 }
 

@@ -149,8 +149,7 @@ FileStatus ReplaceConfinedFile(const std::filesystem::path& path, std::string_vi
   }
   FileHandle file(reinterpret_cast<std::intptr_t>(handle));
   FileStatus status = file.WriteAllAt(0, bytes);
-  // Windows cannot flush a whole volume without administrator rights: the file itself is.
-  if (status.ok() && flush == ReplaceFlush::kFileSystemBeforeRename) status = file.Sync();
+  if (status.ok() && flush == ReplaceFlush::kFileBeforeRename) status = file.Sync();
   const FileStatus closed = file.Close();
   if (status.ok()) status = closed;
   if (status.ok() && !MoveFileExW(temporary.c_str(), path.c_str(),

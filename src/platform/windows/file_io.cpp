@@ -168,4 +168,8 @@ FileStatus SyncFolder(const std::filesystem::path& folder) {
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileStatus{} : FileStatus{ENOTDIR};
 }
 
+FileStatus SyncFileSystem(const std::filesystem::path& folder) {
+  return SyncFolder(folder);
+}
+
 }  // namespace veyra

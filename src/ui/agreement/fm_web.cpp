@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QWebEngineView>
 
+#include "ui/agreement/default_browser.h"
 #include "window_rules/geometry.h"
 
 namespace veyra {
@@ -26,6 +27,7 @@ void ShowFmWeb(const QUrl& url) {
   // Outside any layout, so sized by hand: as large as the screen.
   window->Web = new QWebEngineView(window);
   window->Web->setGeometry(0, 0, screen_size.width(), screen_size.height());
+  OpenNewWindowsInDefaultBrowser(*window->Web->page());
   window->Web->setUrl(url);
 
   QPointer<TFmWeb> guard(window);

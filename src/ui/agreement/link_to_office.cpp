@@ -11,7 +11,10 @@
 #include <QWebEngineView>
 #include <utility>
 
+#include "platform/paths.h"
+#include "ui/agreement/default_browser.h"
 #include "ui/agreement/fm_web.h"
+#include "window_rules/web_pages.h"
 
 namespace veyra {
 
@@ -74,8 +77,8 @@ void TLinkToOfficeFM::FormCreate() {
   setWindowTitle(QString::fromUtf8(agreement::kAgreementCaption));
 
   web_browser1_ = new QWebEngineView(this);
-  page_url_ =
-      QUrl::fromLocalFile(QString::fromStdString(application_folder_ + agreement::kAgreementPage));
+  page_url_ = QUrl::fromLocalFile(
+      QString::fromStdString(Utf8FromPath(agreement::AgreementPagePath(application_folder_))));
   // The sink must be in place before the first document is created.
   WBSurvey();
   web_browser1_->setUrl(page_url_);
@@ -93,6 +96,8 @@ void TLinkToOfficeFM::FormCreate() {
 
 void TLinkToOfficeFM::WBSurvey() {
   QWebEnginePage* page = web_browser1_->page();
+  // Clicks go ahead as the page means them; a new window opens in the player's own browser.
+  OpenNewWindowsInDefaultBrowser(*page);
   // The document is held from the moment the browser starts loading one.
   connect(page, &QWebEnginePage::loadStarted, this, [this] { document_held_ = true; });
 

@@ -21,6 +21,7 @@
 #include "ui/updater/gauge_widget.h"
 #include "ui/updater/list_box_sync.h"
 #include "ui/updater/page_panel.h"
+#include "ui/widgets/contents_size.h"
 #include "ui/widgets/picture_buttons.h"
 #include "ui/widgets/picture_control.h"
 #include "window_rules/picture_button_names.h"
@@ -186,7 +187,7 @@ void TForm1::FormCreate(const std::vector<std::string>& program_arguments) {
   progress.top = layout::kLabel4Top;
   progress.left = CentredOffset(Image1->width(), ProgressTextWidth(progress.text));
 
-  FitToBackground();
+  FitToContents();
   const QScreen* screen =
       this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
   if (screen != nullptr) {
@@ -222,7 +223,7 @@ bool TForm1::LoadCreationPictures() {
     std::optional<QImage> picture = LoadUpdaterPicture(entry.picture, language_code_);
     if (!picture) return false;
     entry.control->SetPicture(*picture);
-    if (entry.control == Image1) FitToBackground();
+    if (entry.control == Image1) FitToContents();
   }
   return true;
 }
@@ -243,17 +244,12 @@ void TForm1::LayOut() {
   Label3->move(layout::kLabel3At.left, layout::kLabel3At.top);
   Label3->setFont(FontOf(layout::kLabel3Font, layout::kLabel3FontHeight));
   StateChanged(engine_.window(), engine_.UpdateState);
-  FitToBackground();
+  FitToContents();
 }
 
-void TForm1::FitToBackground() {
-  // The client area takes the size of its contents: in practice the background picture.
-  QRect contents(0, 0, 1, 1);
-  for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-    if (!child->isHidden() && child != Image5) contents = contents.united(child->geometry());
-  }
-  if (!Image1->picture().isNull()) contents = QRect(QPoint(0, 0), Image1->size());
-  setFixedSize(contents.right() + 1, contents.bottom() + 1);
+void TForm1::FitToContents() {
+  // The gauge's picture lies within the gauge.
+  setFixedSize(ContentsSize(*this, {Image5}));
 }
 
 void TForm1::ScheduleDriver() {

@@ -92,7 +92,7 @@ class TForm1 : public QDialog, public UpdaterView {
   void FormCreate(const std::vector<std::string>& program_arguments);
   bool LoadCreationPictures();
   void LayOut();
-  void FitToBackground();
+  void FitToContents();
   void WireButtons();
   void ScheduleDriver();
   void RunFormClose();

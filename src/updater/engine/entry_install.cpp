@@ -84,10 +84,7 @@ std::optional<GzMemBuffer> UpdaterEngine::FetchExpanded(const QueueEntry& entry,
   FetchToStream(entry.remote_name, DownloadBuffer, &expansion);
   if (!Downloaded) return std::nullopt;
   MakeFoldersOfMapped(target);
-  expansion.SetMessagePump([this] {
-    PumpMessages();
-    if (ahead_) ahead_->Plan(turn_);
-  });
+  expansion.SetMessagePump([this] { LetMessagesRunWhileInstalling(); });
   try {
     return expansion.Finish(DownloadBuffer.data(), DownloadBuffer.size());
   } catch (const Error& error) {
@@ -117,10 +114,18 @@ UpdaterEngine::InstallResult UpdaterEngine::InstallArchive(const QueueEntry& ent
   const std::optional<GzMemBuffer> expanded = FetchExpanded(entry, target);
   if (!expanded) return {InstallResult::kNotDownloaded, {}};
   ArchiveBuffer.assign(expanded->view());
-  // A refused directory writes nothing; a member that cannot be written fails the entry.
-  const UnpackResult unpacked = UnpackArchive(ArchiveBuffer);
+  // A refused directory writes nothing; a member that cannot be written fails the entry. Up to
+  // a hundred files are written: messages run between them. The members come from the expanded
+  // image, which no handler run meanwhile can reach.
+  const UnpackResult unpacked =
+      UnpackArchive(expanded->view(), [this] { LetMessagesRunWhileInstalling(); });
   if (unpacked.ok()) return {};
   return {InstallResult::kNotWritten, DescribeProblem(unpacked.problems.front())};
+}
+
+void UpdaterEngine::LetMessagesRunWhileInstalling() {
+  PumpMessages();
+  if (ahead_) ahead_->Plan(turn_);
 }
 
 void UpdaterEngine::ApplyEntry(const QueueEntry& entry) {

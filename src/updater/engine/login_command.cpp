@@ -2,6 +2,7 @@
 
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/support_log.h"
 
 namespace veyra {
 
@@ -12,14 +13,20 @@ LoginParams LoginParamsFrom(const std::vector<std::string>& arguments) {
   return params;
 }
 
-std::string BuildLoginCommandLine(const std::string& program_folder, const LoginParams& params) {
-  std::string command = program_folder + "alogin.exe";
-  if (!params[0].empty()) command += " " + params[0] + " " + params[1] + " " + params[2];
+LoginCommand BuildLoginCommand(const std::string& program_folder, const LoginParams& params) {
+  LoginCommand command{program_folder + "alogin.exe", ""};
+  if (!params[0].empty()) command.arguments = " " + params[0] + " " + params[1] + " " + params[2];
   return command;
 }
 
-bool StartDetached(const std::string& command_line, const std::string& working_folder) {
-  return StartCommandLine(command_line, MapPath(working_folder)).ok();
+bool StartLoginProgram(const std::string& program_folder, const LoginParams& params) {
+  const LoginCommand command = BuildLoginCommand(program_folder, params);
+  const FileStatus started =
+      StartProgramWithCommandLine(command.program, command.arguments, MapPath(program_folder));
+  if (!started.ok()) {
+    WriteSupportLog("cannot start " + command.Line() + ": " + started.Describe());
+  }
+  return started.ok();
 }
 
 }  // namespace veyra

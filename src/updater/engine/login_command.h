@@ -12,12 +12,20 @@ using LoginParams = std::array<std::string, 3>;
 // started with at least two of them (a missing third is empty), otherwise three empty texts.
 LoginParams LoginParamsFrom(const std::vector<std::string>& arguments);
 
-// The login program's command line: program folder + "alogin.exe", followed, when the first
-// parameter is not empty, by " " + first + " " + second + " " + third. Nothing is quoted.
-std::string BuildLoginCommandLine(const std::string& program_folder, const LoginParams& params);
+// The login program's command line: `program`, the program folder + "alogin.exe", followed by
+// `arguments`, which is " " + first + " " + second + " " + third when the first parameter is not
+// empty and empty otherwise. Nothing is quoted.
+struct LoginCommand {
+  std::string program;
+  std::string arguments;
 
-// Starts a command line, split at blanks, as a detached process whose current folder is
-// `working_folder`. Returns false when it could not be started; callers ignore the result.
-bool StartDetached(const std::string& command_line, const std::string& working_folder);
+  std::string Line() const { return program + arguments; }
+};
+LoginCommand BuildLoginCommand(const std::string& program_folder, const LoginParams& params);
+
+// Starts the login program with its command line, detached, in the program folder (the
+// program's path is never split at its blanks). When it cannot be started, the reason goes to
+// the support log; the player is told nothing. Returns whether it started.
+bool StartLoginProgram(const std::string& program_folder, const LoginParams& params);
 
 }  // namespace veyra

@@ -162,6 +162,8 @@ class UpdaterEngine {
   InstallResult InstallGzipFile(const QueueEntry& entry, const std::filesystem::path& target);
   InstallResult InstallRawFile(const QueueEntry& entry, const std::filesystem::path& target);
   InstallResult InstallArchive(const QueueEntry& entry, const std::filesystem::path& target);
+  // Lets messages run in the middle of installing an entry, and the downloads ahead go on.
+  void LetMessagesRunWhileInstalling();
   static InstallResult Written(const FileStatus& written);
   // Downloads a gzip image into DownloadBuffer, makes the target's folders and expands it;
   // nullopt when the download failed. An expansion failure leaves as veyra::Error.

@@ -15,9 +15,9 @@ void UpdaterEngine::Button4Click() {
 
 void UpdaterEngine::Image3Click() {
   view_.HideWindow();
-  const std::string folder = ProgramFolder();
-  // A missing or unstartable login program is not reported: the window closes all the same.
-  StartDetached(BuildLoginCommandLine(folder, login_params_), folder);
+  // A missing or unstartable login program only reaches the support log: the window closes all
+  // the same.
+  StartLoginProgram(ProgramFolder(), login_params_);
   view_.CloseWindow();
 }
 

@@ -90,7 +90,7 @@ ArchiveDirectory ReadArchiveDirectory(std::string_view block) {
   return directory;
 }
 
-UnpackResult UnpackArchive(std::string_view block) {
+UnpackResult UnpackArchive(std::string_view block, const std::function<void()>& between_members) {
   ArchiveDirectory directory = ReadArchiveDirectory(block);
   UnpackResult result{std::move(directory.problems)};
   if (!result.ok()) return result;
@@ -105,6 +105,7 @@ UnpackResult UnpackArchive(std::string_view block) {
       result.problems.push_back(
           {k, member.name, "the file could not be written: " + written.Describe()});
     }
+    if (between_members && k < static_cast<int>(directory.members.size())) between_members();
   }
   return result;
 }

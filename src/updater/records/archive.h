@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,8 +59,10 @@ struct UnpackResult {
 // making the folders each needs and overwriting existing files in place. When the directory is
 // not valid nothing at all is written and its problems are returned; otherwise every member
 // whose write fails is listed as a problem, its reason ending with the system's text for the
-// failure, and the following members are still extracted.
-UnpackResult UnpackArchive(std::string_view block);
+// failure, and the following members are still extracted. `between_members`, when given, runs
+// after every member but the last (the updater lets window messages run there).
+UnpackResult UnpackArchive(std::string_view block,
+                           const std::function<void()>& between_members = {});
 
 // Builds an archive block from members, in order, their data packed one after another.
 // Throws veyra::Error for more than 100 members, a name longer than 80 bytes, a name that would

@@ -1,6 +1,7 @@
 #include "updater/records/files.h"
 
 #include "platform/confined_files.h"
+#include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/pump.h"
 
@@ -58,7 +59,14 @@ FileStatus SaveListText(const LineList& list, const std::string& path) {
   if (text.empty()) return {};
   // MapPath finds the existing file's own spelling, so the new content replaces that file instead
   // of placing a second one beside it under another letter case.
-  return ReplaceConfinedFile(MapPath(path), text, ReplaceFlush::kFileSystemBeforeRename);
+  const std::filesystem::path target = MapPath(path);
+  // One flush of the whole file system covers every file written before the list, far cheaper
+  // than one per file. After a large update it takes a noticeable time: it runs on a helper
+  // thread while the windows' messages run.
+  FileStatus flushed;
+  RunWhilePumping([&flushed, folder = target.parent_path()] { flushed = SyncFileSystem(folder); });
+  if (!flushed.ok()) return flushed;
+  return ReplaceConfinedFile(target, text, ReplaceFlush::kFileBeforeRename);
 }
 
 }  // namespace veyra

@@ -58,8 +58,9 @@ bool LoadListRetrying(LineList& list, const std::string& path,
 // Writes the list as text (JoinLines) unless that text is empty, in which case the old file
 // stays untouched. Like WriteBufferToFile, but everything written to the game folder's file
 // system so far reaches the disk before the rename: the record is saved after the files it
-// names, so after a power cut it never claims a file the disk does not hold. The status tells why
-// the list could not be saved; the old file is never lost by a failure.
+// names, so after a power cut it never claims a file the disk does not hold. Pending messages run
+// (PumpMessages) while the file system is flushed. The status tells why the list could not be
+// saved; the old file is never lost by a failure.
 FileStatus SaveListText(const LineList& list, const std::string& path);
 
 }  // namespace veyra

@@ -232,8 +232,8 @@ TEST_F(DownloadsAheadTest, TheLabelFollowsTheEntryBeingApplied) {
   server.Delay("e0.gz", 200);
   RunDriver();
   engine->SetConnections(5);
-  // The label's file name, seen between entries: it must move through the queue in order, even
-  // though the later files arrived first.
+  // The label's file name, seen between entries (and, for the last, while the record is saved):
+  // it must move through the queue in order, even though the later files arrived first.
   std::vector<std::string> shown;
   ScopedPumpHook watch([&] {
     const std::string& text = engine->window().Label4.text;
@@ -244,7 +244,7 @@ TEST_F(DownloadsAheadTest, TheLabelFollowsTheEntryBeingApplied) {
   });
   engine->StartPictureClicked();
 
-  EXPECT_EQ(shown, (std::vector<std::string>{"f0.txt", "f1.txt", "f2.txt", "f3.txt"}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"f0.txt", "f1.txt", "f2.txt", "f3.txt", "f4.txt"}));
   EXPECT_EQ(engine->window().Label4.text, "f4.txt 26 of 26 ");
   EXPECT_EQ(engine->window().Gauge1.Progress(), engine->window().Gauge1.MaxValue());
 }

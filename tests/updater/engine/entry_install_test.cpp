@@ -4,6 +4,7 @@
 #include "platform/error.h"
 #include "platform/paths.h"
 #include "support/fault_server.h"
+#include "support/scoped_hooks.h"
 #include "updater/records/archive.h"
 
 namespace veyra::testing {
@@ -84,6 +85,16 @@ TEST_F(EntryInstallTest, FetchRaisesUpdateStateOnlyFromZero) {
   engine->FetchToStream("a", stream);
   EXPECT_TRUE(engine->Downloaded);
   EXPECT_EQ(engine->UpdateState, UpdateStage::kMainPassRunning);
+}
+
+// Writing an archive's hundred files takes a while: messages run between its members.
+TEST_F(EntryInstallTest, MessagesRunBetweenTheMembersOfAnArchive) {
+  server.Put("pack.gz", GzipCompress(PackArchive({{"a.txt", "A"}, {"b.txt", "B"}})));
+  bool between = false;
+  ScopedPumpHook pump([&] { between |= dir.Exists("a.txt") && !dir.Exists("b.txt"); });
+  engine->ApplyEntry("C pack.gz pack.unadf 1");
+  EXPECT_TRUE(between);
+  EXPECT_EQ(dir.Read("b.txt"), "B");
 }
 
 TEST_F(EntryInstallTest, InstallsEachMarkerAndRecordsIt) {

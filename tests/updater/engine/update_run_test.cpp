@@ -251,6 +251,21 @@ TEST_F(UpdateRunTest, ForceUpdateDuringTheMainPassStillEndsWithARecord) {
   EXPECT_EQ(Record(), (LineList{"AVWSEN", "", "a.txt 1", "b.txt 1"}));
 }
 
+// The window keeps answering while the installed files are flushed, and the record names them
+// only after that.
+TEST_F(UpdateRunTest, MessagesRunWhileTheFilesAreFlushedBeforeTheRecord) {
+  server.Put("a.gz", GzipCompress("A"));
+  PublishList({"E a.gz a.txt 1"});
+  RunDriver();
+  bool pumped_between = false;
+  ScopedPumpHook pump([&] {
+    pumped_between |= dir.Read("a.txt") == "A" && Record() == (LineList{"AVWSEN", ""});
+  });
+  engine->StartPictureClicked();
+  EXPECT_TRUE(pumped_between);
+  EXPECT_EQ(Record(), (LineList{"AVWSEN", "", "a.txt 1"}));
+}
+
 TEST_F(UpdateRunTest, ClosingSavesAnUnsavedRecordAndEndsTheProcessWhileConnected) {
   server.Put("a.gz", GzipCompress("A"));
   PublishList({"E a.gz a.txt 1"});
