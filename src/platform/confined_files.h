@@ -22,6 +22,17 @@ namespace veyra {
 FileStatus ReadConfinedFile(const std::filesystem::path& path, std::uint64_t max_bytes,
                             std::string& content);
 
+// What ReadConfinedFileIn does with a file larger than its bound.
+enum class LargerFile {
+  kRefuse,       // EFBIG
+  kReadItsStart  // the first max_bytes bytes are the content
+};
+
+// ReadConfinedFile below `root` (absolute, ending with a separator) instead of the program
+// folder, with a choice for larger files.
+FileStatus ReadConfinedFileIn(const std::string& root, const std::filesystem::path& path,
+                              std::uint64_t max_bytes, std::string& content, LargerFile larger);
+
 enum class ReplaceFlush {
   kNone,                    // the new file reaches the disk whenever the system writes it
   kFileSystemBeforeRename,  // everything written so far reaches the disk before the rename
@@ -36,6 +47,11 @@ enum class ReplaceFlush {
 // outlives a failure.
 FileStatus ReplaceConfinedFile(const std::filesystem::path& path, std::string_view bytes,
                                ReplaceFlush flush = ReplaceFlush::kNone);
+
+// ReplaceConfinedFile below `root` (absolute, ending with a separator) instead of the program
+// folder.
+FileStatus ReplaceConfinedFileIn(const std::string& root, const std::filesystem::path& path,
+                                 std::string_view bytes, ReplaceFlush flush = ReplaceFlush::kNone);
 
 // Creates the file empty when nothing at all stands under its name; an existing entry, a link
 // included, is left as it is (and is not an error).

@@ -8,14 +8,10 @@
 
 #include "gzip_test_images.h"
 #include "platform/error.h"
+#include "support/child_limits.h"
 #include "updater/gzip/gzip_writer.h"
 #include "updater/gzip/gzmem.h"
 #include "updater/gzip/gzmem_expansion.h"
-
-#ifndef _WIN32
-#include <sys/resource.h>
-#include <unistd.h>
-#endif
 
 namespace veyra {
 namespace {
@@ -25,32 +21,11 @@ using namespace veyra::testing;
 constexpr size_t kMiB = size_t{1} << 20;
 constexpr size_t kCeiling = 256 * kMiB;
 
-#if defined(_WIN32) || defined(__SANITIZE_ADDRESS__)
-constexpr bool kCanLimitMemory = false;
-#else
-constexpr bool kCanLimitMemory = true;
-
-// Leaves the process `headroom` bytes of address space beyond what it uses now.
-void LimitAddressSpace(size_t headroom) {
-  long pages = 0;
-  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
-    std::fclose(statm);
-  }
-  const rlim_t limit =
-      static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + headroom;
-  const rlimit bound{limit, limit};
-  if (setrlimit(RLIMIT_AS, &bound) != 0) std::_Exit(4);
-}
-#endif
-
 // Exit status of expanding `image` under a tight memory limit: 0 for "data error", 1 when memory
 // ran out, 2 for a result, 3 for another error.
 template <typename Expand>
 [[noreturn]] void ExitWithOutcome(Expand expand) {
-#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
-  LimitAddressSpace(96 * kMiB);
-#endif
+  LimitChild(96 * kMiB, 60);
   try {
     expand();
     std::_Exit(2);
@@ -64,7 +39,7 @@ template <typename Expand>
 }
 
 TEST(GzMemBomb, IsADataErrorFoundWithoutHoldingTheExcess) {
-  if (!kCanLimitMemory) GTEST_SKIP() << "needs an address-space limit (not on Windows or ASan)";
+  if (!kCanLimitChild) GTEST_SKIP() << "needs an address-space limit (not on Windows or ASan)";
   const struct {
     const char* name;
     std::string image;
