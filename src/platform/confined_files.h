@@ -66,6 +66,12 @@ FileStatus MakeConfinedFoldersFor(const std::filesystem::path& path);
 // (under the game folder's lock).
 void RemoveLeftoverTemporaryFiles();
 
+// Makes the resolver open the folders of a path one at a time, as it does on kernels that cannot
+// resolve a whole path confined to a folder in one call (Linux before openat2), instead of in
+// one call where the kernel can. For tests, so that both ways are run on every kernel; no effect
+// on Windows, which always checks one level at a time.
+void SetConfinedResolverWalks(bool walk);
+
 // The start of the names ReplaceConfinedFile gives its temporary files.
 inline constexpr std::string_view kTemporaryFilePrefix = ".veyra-new-";
 

@@ -86,12 +86,18 @@ FileStatus ComponentsBelow(const std::string& root, const std::filesystem::path&
   return parts.empty() ? FileStatus{EXDEV} : FileStatus{};
 }
 
+// Whether openat2 is tried: until the kernel or a sandbox refuses it, or a test asks for the walk.
+bool& Openat2Works() {
+  static bool works = true;
+  return works;
+}
+
 // Opens the folder `relative` (components joined by '/') below `root` in one call where the
 // kernel offers openat2: no link anywhere on the way, nothing above `root`. Anywhere else, or
 // when a sandbox refuses the call, the folders are opened one at a time.
 FileStatus OpenFolderBeneath(int root, const std::vector<std::string>& parts, size_t count,
                              Descriptor& folder) {
-  static bool openat2_works = true;
+  bool& openat2_works = Openat2Works();
   if (openat2_works) {
     std::string relative;
     for (size_t i = 0; i < count; ++i) relative += (i == 0 ? "" : "/") + parts[i];
@@ -356,6 +362,10 @@ FileStatus MakeConfinedFoldersFor(const std::filesystem::path& path) {
   Descriptor folder;
   std::string name;
   return OpenHoldingFolder(ProgramFolder(), path, true, folder, name);
+}
+
+void SetConfinedResolverWalks(bool walk) {
+  Openat2Works() = !walk;
 }
 
 void RemoveLeftoverTemporaryFiles() {

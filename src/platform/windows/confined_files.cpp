@@ -214,6 +214,8 @@ FileStatus MakeConfinedFoldersFor(const std::filesystem::path& path) {
   return {};
 }
 
+void SetConfinedResolverWalks(bool) {}
+
 void RemoveLeftoverTemporaryFiles() {
   RemoveLeftoversIn(PathFromUtf8(ProgramFolder()), 0);
 }
