@@ -222,6 +222,25 @@ TEST_F(DownloadsAheadTest, NeverMoreConnectionsThanAllowed) {
   EXPECT_LE(server.server().peak_open_connections(), 3);
 }
 
+TEST_F(DownloadsAheadTest, EntriesNotDownloadedAmongTheDownloadsLeaveEveryFileItsOwnContent) {
+  // Page entries (applied by the page pass) sit between the files: a download must still be
+  // matched to its own entry, not to a position among the downloads.
+  server.Put("index2.html", "page");
+  std::vector<std::string> entries;
+  for (int i = 0; i < 6; ++i) {
+    const std::string n = std::to_string(i);
+    server.Put("e" + n + ".gz", GzipCompress("body " + n));
+    if (i % 2 == 0) entries.push_back("O index2.html page" + n + ".html p");
+    entries.push_back("E e" + n + ".gz f" + n + ".txt v");
+  }
+  PublishList(entries);
+  RunPass(4);
+  EXPECT_EQ(engine->outcome(), RunOutcome::kCompleted);
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(dir.Read("f" + std::to_string(i) + ".txt"), "body " + std::to_string(i));
+  }
+}
+
 TEST_F(DownloadsAheadTest, TheLabelFollowsTheEntryBeingApplied) {
   PublishFiles(5);
   server.Delay("e0.gz", 200);
