@@ -22,6 +22,17 @@ namespace veyra {
 FileStatus ReadConfinedFile(const std::filesystem::path& path, std::uint64_t max_bytes,
                             std::string& content);
 
+// What ReadConfinedFileIn does with a file larger than its bound.
+enum class LargerFile {
+  kRefuse,       // EFBIG
+  kReadItsStart  // the first max_bytes bytes are the content
+};
+
+// ReadConfinedFile below `root` (absolute, ending with a separator) instead of the program
+// folder, with a choice for larger files.
+FileStatus ReadConfinedFileIn(const std::string& root, const std::filesystem::path& path,
+                              std::uint64_t max_bytes, std::string& content, LargerFile larger);
+
 enum class ReplaceFlush {
   kNone,              // the new file reaches the disk whenever the system writes it
   kFileBeforeRename,  // the new file reaches the disk before the rename, the rename right after
@@ -37,6 +48,11 @@ enum class ReplaceFlush {
 FileStatus ReplaceConfinedFile(const std::filesystem::path& path, std::string_view bytes,
                                ReplaceFlush flush = ReplaceFlush::kNone);
 
+// ReplaceConfinedFile below `root` (absolute, ending with a separator) instead of the program
+// folder.
+FileStatus ReplaceConfinedFileIn(const std::string& root, const std::filesystem::path& path,
+                                 std::string_view bytes, ReplaceFlush flush = ReplaceFlush::kNone);
+
 // Creates the file empty when nothing at all stands under its name; an existing entry, a link
 // included, is left as it is (and is not an error).
 FileStatus CreateConfinedFileIfMissing(const std::filesystem::path& path);
@@ -49,6 +65,12 @@ FileStatus MakeConfinedFoldersFor(const std::filesystem::path& path);
 // program folder and the folders below it. Only safe while no other replacement runs there
 // (under the game folder's lock).
 void RemoveLeftoverTemporaryFiles();
+
+// Makes the resolver open the folders of a path one at a time, as it does on kernels that cannot
+// resolve a whole path confined to a folder in one call (Linux before openat2), instead of in
+// one call where the kernel can. For tests, so that both ways are run on every kernel; no effect
+// on Windows, which always checks one level at a time.
+void SetConfinedResolverWalks(bool walk);
 
 // The start of the names ReplaceConfinedFile gives its temporary files.
 inline constexpr std::string_view kTemporaryFilePrefix = ".veyra-new-";

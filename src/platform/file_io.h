@@ -42,6 +42,10 @@ class FileHandle {
   // take all memory.
   FileStatus ReadAll(std::string& content, std::uint64_t max_bytes = UINT64_MAX);
 
+  // Reads the first `count` bytes of the file (fewer when it is shorter) into `content`; on
+  // failure `content` is left unchanged.
+  FileStatus ReadStart(std::size_t count, std::string& content);
+
   // Reads up to `count` bytes at `offset` into `target`, stopping early only at the end of the
   // file; `done` tells how many arrived, also when the read fails part-way.
   FileStatus ReadAt(std::uint64_t offset, void* target, std::size_t count, std::size_t& done);

@@ -15,4 +15,9 @@ SocketHandle OpenSocket(int family, int type, int protocol);
 // Closes it; 0 on success.
 int CloseSocket(SocketHandle socket);
 
+// Closes a connected socket once the other end has closed its side too: sends no more, then
+// waits up to `wait_ms` for the other end's close (dropping whatever it still sends), so that
+// the server no longer counts the connection when a new one reaches it. 0 on success.
+int CloseSocketAfterPeer(SocketHandle socket, int wait_ms);
+
 }  // namespace veyra

@@ -3,9 +3,8 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "platform/confined_files.h"
 #include "platform/error.h"
-#include "platform/file_io.h"
-#include "platform/folder_names.h"
 #include "platform/paths.h"
 #include "updater/records/lines.h"
 
@@ -19,6 +18,21 @@ constexpr std::string_view kSimplifiedLine = "Simplified";
 constexpr std::string_view kFullMemoryLine = "FullMemory";
 constexpr std::string_view kHalfMemoryLine = "HalfMemory";
 constexpr std::string_view kShortMemoryLine = "ShortMemory";
+
+// Three lines need far less; a larger file is read only this far.
+constexpr size_t kReadBytes = 64 * 1024;
+
+struct SettingsPlace {
+  std::string folder;          // the current folder, with a trailing separator
+  std::filesystem::path file;  // the file in it, under its existing spelling
+};
+
+SettingsPlace Place() {
+  SettingsPlace place{Utf8FromPath(std::filesystem::current_path()), {}};
+  if (!place.folder.ends_with(kFolderSeparator)) place.folder += kFolderSeparator;
+  place.file = MapPath(place.folder + kSettingsFileName);
+  return place;
+}
 
 [[noreturn]] void Fail(std::string_view step, const FileStatus& status) {
   throw Error(std::string(step) + " " + kSettingsFileName + ": " + status.Describe());
@@ -65,35 +79,31 @@ std::string SettingsText(const GameSettings& settings, bool traditional_locale) 
 }
 
 GameSettings LoadSettingsFile(bool traditional_locale) {
+  const SettingsPlace place = Place();
   std::string content;
-  const FileStatus read = ReadWholeFile(MapPath(kSettingsFileName), content);
-  if (read.ok()) return ParseSettings(content);
+  const FileStatus read =
+      ReadConfinedFileIn(place.folder, place.file, kReadBytes, content, LargerFile::kReadItsStart);
+  if (read.ok()) {
+    // A line cut by the bound is no line of the file: only whole lines count.
+    if (content.size() == kReadBytes) content.erase(content.find_last_of("\r\n") + 1);
+    return ParseSettings(content);
+  }
+  // A link, a FIFO, a device or a folder in its place holds no settings, and is no file to
+  // replace with the default either.
+  if (read.error == ELOOP || read.error == EINVAL || read.error == EISDIR) return ParseSettings("");
   if (read.error != ENOENT) Fail("cannot read", read);
   SaveSettingsFile(kDefaultSettings, traditional_locale);
   return kDefaultSettings;
 }
 
 void SaveSettingsFile(const GameSettings& settings, bool traditional_locale) {
-  const std::string text = SettingsText(settings, traditional_locale);
-  // The existing file's own spelling, so that it is replaced rather than joined by a second file
-  // under another letter case.
-  const std::filesystem::path target = MapPath(kSettingsFileName);
-  std::filesystem::path saving = target;
-  saving += ".saving";
-  const EntryCreation creation(target);
-  FileHandle file(saving, OpenMode::kWriteEmpty);
-  if (!file.ok()) Fail("cannot create a temporary file for", file.status());
-  FileStatus status = file.WriteAllAt(0, text);
-  if (status.ok()) status = file.Sync();
-  const FileStatus closed = file.Close();
-  if (status.ok()) status = closed;
-  if (status.ok()) status = RenameReplacing(saving, target);
-  if (!status.ok()) {
-    RemoveFile(saving);
-    Fail("cannot write", status);
-  }
-  creation.Confirm();
-  SyncFolder(target.parent_path());
+  const SettingsPlace place = Place();
+  // Replaced, never overwritten: a link is not followed, a read-only file stays as it is, and the
+  // old file's permission bits carry over.
+  const FileStatus written =
+      ReplaceConfinedFileIn(place.folder, place.file, SettingsText(settings, traditional_locale),
+                            ReplaceFlush::kFileSystemBeforeRename);
+  if (!written.ok()) Fail("cannot write", written);
 }
 
 }  // namespace veyra::settings

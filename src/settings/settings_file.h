@@ -37,15 +37,19 @@ GameSettings ParseSettings(std::string_view text);
 // choice of the player) and the memory line, each followed by CR LF.
 std::string SettingsText(const GameSettings& settings, bool traditional_locale);
 
-// Reads the settings file; when there is none, writes it with kDefaultSettings (SaveSettingsFile)
-// and returns those. Throws veyra::Error when the file exists but cannot be read, or the default
-// cannot be written.
+// Reads the settings file without ever waiting and without following a link, and only as far as
+// its first 64 KiB; when there is none, writes it with kDefaultSettings (SaveSettingsFile) and
+// returns those. A link, FIFO, device or folder in its place reads as empty lines and is left
+// alone. Throws veyra::Error when the file exists but cannot be read, or the default cannot be
+// written.
 GameSettings LoadSettingsFile(bool traditional_locale);
 
-// Replaces the settings file with SettingsText(settings, traditional_locale). The text goes to a
-// temporary file beside it that then takes the file's name in one step, so a write that fails or
-// is cut short leaves the old file whole (and no temporary file behind). Throws veyra::Error
-// naming the failed step.
+// Replaces the settings file with SettingsText(settings, traditional_locale) through the confined
+// replacement of the game folder's files: a temporary file under a unique name beside it takes
+// the file's name in one step, so a failed write leaves the old file whole; the old file's
+// permission bits stay. Nothing is written through a link, nor over anything but a regular file
+// the player lets us write (a read-only file stays as it is). Throws veyra::Error naming the
+// failed step.
 void SaveSettingsFile(const GameSettings& settings, bool traditional_locale);
 
 }  // namespace veyra::settings

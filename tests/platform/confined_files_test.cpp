@@ -33,6 +33,18 @@ fs::path Outside(const TempFolder& dir) {
   return outside;
 }
 
+// Every test runs with the path resolved in one call where the kernel can (openat2) and with
+// the walk one folder at a time that kernels without it take.
+class ConfinedFiles : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { SetConfinedResolverWalks(GetParam()); }
+  void TearDown() override { SetConfinedResolverWalks(false); }
+};
+INSTANTIATE_TEST_SUITE_P(Resolvers, ConfinedFiles, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Walk" : "AtOnce";
+                         });
+
 #ifndef _WIN32
 // A row of the tables below: what is planted where the game's file would be, and the error
 // expected from touching it.
@@ -55,7 +67,7 @@ struct PlantedFile {
 #ifndef _WIN32  // symbolic and hard links, POSIX permission bits and FIFOs
 // Every planted link: a folder on the way, the file itself, dangling or not, in any letter case.
 // The game names the file as the list does; MapPath finds the link's own spelling.
-TEST(ConfinedFiles, NoLinkIsFollowedForAnyAccess) {
+TEST_P(ConfinedFiles, NoLinkIsFollowedForAnyAccess) {
   struct Case {
     const char* what;
     const char* link;         // relative, planted in the game folder
@@ -95,16 +107,24 @@ TEST(ConfinedFiles, NoLinkIsFollowedForAnyAccess) {
 }
 #endif
 
-TEST(ConfinedFiles, APathOutsideTheProgramFolderIsRefused) {
+TEST_P(ConfinedFiles, APathOutsideTheProgramFolderIsRefused) {
   TempFolder dir;
   const fs::path outside = Outside(dir);
-  EXPECT_EQ(ReplaceConfinedFile(outside / "x", "new").error, EXDEV);
-  EXPECT_EQ(ReplaceConfinedFile(dir.path() / ".." / "outside" / "x", "new").error, EXDEV);
+  fs::create_directories(dir.path() / "Data");
+  { std::ofstream(outside / "victim") << "outside"; }
+  for (const fs::path& path : {outside / "x", dir.path() / ".." / "outside" / "x",
+                               dir.path() / "Data" / ".." / ".." / "outside" / "x"}) {
+    SCOPED_TRACE(path.string());
+    EXPECT_EQ(ReplaceConfinedFile(path, "new").error, EXDEV);
+    EXPECT_EQ(CreateConfinedFileIfMissing(path).error, EXDEV);
+    std::string content;
+    EXPECT_EQ(ReadConfinedFile(path.parent_path() / "victim", 1024, content).error, EXDEV);
+  }
   EXPECT_FALSE(fs::exists(outside / "x"));
 }
 
 #ifndef _WIN32  // symbolic and hard links, POSIX permission bits and FIFOs
-TEST(ConfinedFiles, AHardLinkedFileIsReplacedAndTheOtherLinkKeepsItsContent) {
+TEST_P(ConfinedFiles, AHardLinkedFileIsReplacedAndTheOtherLinkKeepsItsContent) {
   TempFolder dir;
   const fs::path outside = Outside(dir);
   { std::ofstream(outside / "victim") << "outside"; }
@@ -117,7 +137,7 @@ TEST(ConfinedFiles, AHardLinkedFileIsReplacedAndTheOtherLinkKeepsItsContent) {
 #endif
 
 #ifndef _WIN32  // symbolic and hard links, POSIX permission bits and FIFOs
-TEST(ConfinedFiles, ReplacingKeepsThePermissionBitsAndLeavesNoTemporaryFile) {
+TEST_P(ConfinedFiles, ReplacingKeepsThePermissionBitsAndLeavesNoTemporaryFile) {
   TempFolder dir;
   dir.Write("a.dat", "old");
   ::chmod((dir.path() / "a.dat").c_str(), 0640);
@@ -131,7 +151,7 @@ TEST(ConfinedFiles, ReplacingKeepsThePermissionBitsAndLeavesNoTemporaryFile) {
 #endif
 
 #ifndef _WIN32  // symbolic and hard links, POSIX permission bits and FIFOs
-TEST(ConfinedFiles, WhatCannotBeReplacedStaysAsItWasWithoutATemporaryFile) {
+TEST_P(ConfinedFiles, WhatCannotBeReplacedStaysAsItWasWithoutATemporaryFile) {
   const PlantedFile cases[] = {
       {"read-only file",
        [](const fs::path& t) {
@@ -158,7 +178,7 @@ TEST(ConfinedFiles, WhatCannotBeReplacedStaysAsItWasWithoutATemporaryFile) {
 #ifndef _WIN32  // symbolic and hard links, POSIX permission bits and FIFOs
 // Reading must neither wait for a FIFO's writer nor take an endless or huge file whole. Each
 // read runs with a deadline; one that blocks is released by opening the FIFO for writing.
-TEST(ConfinedFiles, ReadsRefuseSpecialAndOversizedFilesWithoutWaiting) {
+TEST_P(ConfinedFiles, ReadsRefuseSpecialAndOversizedFilesWithoutWaiting) {
   const PlantedFile cases[] = {
       {"fifo", [](const fs::path& t) { ::mkfifo(t.c_str(), 0666); }, EINVAL},
       {"link to an endless device", [](const fs::path& t) { fs::create_symlink("/dev/zero", t); },
@@ -189,7 +209,7 @@ TEST(ConfinedFiles, ReadsRefuseSpecialAndOversizedFilesWithoutWaiting) {
 }
 #endif
 
-TEST(ConfinedFiles, ReadsAFileUpToTheBound) {
+TEST_P(ConfinedFiles, ReadsAFileUpToTheBound) {
   TempFolder dir;
   dir.Write("a/b.dat", "12345");
   std::string content;
@@ -199,7 +219,7 @@ TEST(ConfinedFiles, ReadsAFileUpToTheBound) {
 }
 
 #ifndef _WIN32  // symbolic and hard links, POSIX permission bits and FIFOs
-TEST(ConfinedFiles, LeftoverTemporaryFilesAreRemovedWithoutFollowingLinks) {
+TEST_P(ConfinedFiles, LeftoverTemporaryFilesAreRemovedWithoutFollowingLinks) {
   TempFolder dir;
   const fs::path outside = Outside(dir);
   ASSERT_TRUE(MakeConfinedFoldersFor(dir.path() / "a" / "b" / "x").ok());

@@ -3,10 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "platform/error.h"
+#include "support/child_limits.h"
 #include "support/temp_folder.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace veyra::settings {
 namespace {
@@ -91,31 +97,98 @@ TEST_F(SettingsFileTest, SavingReplacesTheWholeFile) {
   folder_.Write("sinfo.txt", "WindowScreen\r\nComplexities\r\nFullMemory\r\nand a long tail\r\n");
   SaveSettingsFile({DisplayMode::kFullScreen, MemoryMode::kFullMemory}, false);
   EXPECT_EQ(folder_.Read("sinfo.txt"), "FullScreen\r\nSimplified\r\nFullMemory\r\n");
-  EXPECT_FALSE(folder_.Exists("sinfo.txt.saving"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);
 }
 
-TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWhole) {
-  const std::string old_text = "WindowScreen\r\nComplexities\r\nFullMemory\r\n";
-  folder_.Write("sinfo.txt", old_text);
-  // The temporary file cannot be made where a folder holds its name (also for root).
-  fs::create_directory(folder_.path() / "sinfo.txt.saving");
-  EXPECT_THROW(SaveSettingsFile({DisplayMode::kFullScreen, MemoryMode::kShortMemory}, true), Error);
-  EXPECT_EQ(folder_.Read("sinfo.txt"), old_text);
-}
-
-TEST_F(SettingsFileTest, AFailedReplaceRemovesItsTemporaryFile) {
+TEST_F(SettingsFileTest, AFailedReplaceLeavesNoTemporaryFile) {
   // A folder in the file's place cannot be replaced by a file.
   fs::create_directories(folder_.path() / "sinfo.txt" / "inside");
   EXPECT_THROW(SaveSettingsFile({DisplayMode::kFullScreen, MemoryMode::kShortMemory}, true), Error);
-  EXPECT_FALSE(folder_.Exists("sinfo.txt.saving"));
-  EXPECT_TRUE(fs::is_directory(folder_.path() / "sinfo.txt"));
-}
-
-TEST_F(SettingsFileTest, AnUnreadableFileIsNotOverwrittenWithTheDefault) {
-  fs::create_directories(folder_.path() / "sinfo.txt" / "inside");
-  EXPECT_THROW(LoadSettingsFile(true), Error);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);
   EXPECT_TRUE(fs::is_directory(folder_.path() / "sinfo.txt" / "inside"));
 }
+
+#ifndef _WIN32  // links, FIFOs and permission bits
+
+constexpr GameSettings kEmptyLines{DisplayMode::kFullScreen, MemoryMode::kShortMemory};
+constexpr const char* kOutsideText = "not the game's";
+
+TEST_F(SettingsFileTest, APlantedLinkNeverCarriesTheWriteOutside) {
+  const fs::path outside = folder_.path().parent_path() / "outside.txt";
+  for (const char* planted : {"sinfo.txt.saving", "sinfo.txt"}) {
+    SCOPED_TRACE(planted);
+    folder_.Write("sinfo.txt", "WindowScreen\r\n");
+    fs::remove(folder_.path() / planted);
+    fs::create_symlink(outside, folder_.path() / planted);
+    folder_.Write("../outside.txt", kOutsideText);
+    try {
+      SaveSettingsFile({DisplayMode::kFullScreen, MemoryMode::kFullMemory}, true);
+    } catch (const Error&) {
+    }
+    EXPECT_EQ(folder_.Read("../outside.txt"), kOutsideText);
+    EXPECT_TRUE(fs::is_symlink(folder_.path() / planted));
+    fs::remove(folder_.path() / planted);
+  }
+}
+
+TEST_F(SettingsFileTest, WhatIsNoRegularFileReadsAsEmptyLinesAndIsNeverReplaced) {
+  const fs::path file = folder_.path() / "sinfo.txt";
+  const fs::path outside = folder_.path().parent_path() / "outside.txt";
+  folder_.Write("../outside.txt", "WindowScreen\r\nx\r\nFullMemory\r\n");
+  const std::function<void()> plants[] = {
+      [&] { fs::create_directory(file); },
+      [&] { ASSERT_EQ(mkfifo(file.c_str(), 0644), 0); },
+      [&] { fs::create_symlink(outside, file); },
+      [&] { fs::create_symlink(folder_.path() / "nowhere", file); },
+  };
+  for (size_t i = 0; i < std::size(plants); ++i) {
+    SCOPED_TRACE(i);
+    fs::remove(file);
+    plants[i]();
+    const fs::file_type planted = fs::symlink_status(file).type();
+    EXPECT_EQ(LoadSettingsFile(true), kEmptyLines);
+    EXPECT_THROW(SaveSettingsFile(kDefaultSettings, true), Error);  // OK fails: the window stays
+    EXPECT_EQ(fs::symlink_status(file).type(), planted);
+  }
+  EXPECT_EQ(folder_.Read("../outside.txt"), "WindowScreen\r\nx\r\nFullMemory\r\n");
+}
+
+TEST_F(SettingsFileTest, ReadingNeitherWaitsForAFifoNorHoldsAHugeFile) {
+  if (!veyra::testing::kCanLimitChild) GTEST_SKIP() << "needs a memory limit (not under ASan)";
+  const fs::path file = folder_.path() / "sinfo.txt";
+  ASSERT_EQ(mkfifo(file.c_str(), 0644), 0);
+  // The child fails by its alarm when a read waits, and by running out of memory when it holds
+  // the whole huge file.
+  EXPECT_EXIT(
+      {
+        veyra::testing::LimitChild(64 << 20, 20);
+        const bool fifo_read = LoadSettingsFile(true) == kEmptyLines;
+        fs::remove(file);
+        folder_.Write("sinfo.txt", "WindowScreen\r\nx\r\nFullMemory\r\n");
+        fs::resize_file(file, std::uintmax_t{1} << 30);  // sparse: takes no disk space
+        const bool huge_read = LoadSettingsFile(true) == kDefaultSettings;
+        std::_Exit(fifo_read && huge_read ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(fs::file_size(file), std::uintmax_t{1} << 30);
+}
+
+TEST_F(SettingsFileTest, ReadOnlyFileStaysAndPermissionBitsAreKept) {
+  const fs::path file = folder_.path() / "sinfo.txt";
+  const std::string old_text = "WindowScreen\r\nComplexities\r\nFullMemory\r\n";
+  folder_.Write("sinfo.txt", old_text);
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_THROW(SaveSettingsFile({DisplayMode::kFullScreen, MemoryMode::kFullMemory}, true), Error);
+  EXPECT_EQ(folder_.Read("sinfo.txt"), old_text);
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms(0444));
+
+  fs::permissions(file, fs::perms(0640));
+  SaveSettingsFile({DisplayMode::kFullScreen, MemoryMode::kFullMemory}, true);
+  EXPECT_EQ(folder_.Read("sinfo.txt"), "FullScreen\r\nComplexities\r\nFullMemory\r\n");
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms(0640));
+}
+
+#endif
 
 }  // namespace
 }  // namespace veyra::settings

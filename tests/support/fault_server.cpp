@@ -130,7 +130,8 @@ void FaultServer::AcceptLoop() {
 }
 
 void FaultServer::Serve(int fd, int index) {
-  // Counted from accept to close, as the client's end sees it.
+  FaultConnection connection(fd, index, stopping_);
+  // Counted from accept until the server closes its end (before the client can see that).
   const int open = ++open_;
   for (int peak = peak_open_.load();
        open > peak && !peak_open_.compare_exchange_weak(peak, open);) {
@@ -139,7 +140,6 @@ void FaultServer::Serve(int fd, int index) {
     std::atomic<int>& open;
     ~Closed() { --open; }
   } closed{open_};
-  FaultConnection connection(fd, index, stopping_);
   std::string pending;
   char buffer[4096];
   while (!connection.closed()) {
@@ -156,7 +156,10 @@ void FaultServer::Serve(int fd, int index) {
     }
     if (!WaitReadable(connection.fd(), stopping_, -1)) return;
     const long got = ReceiveSome(connection.fd(), buffer, sizeof(buffer));
-    if (got <= 0) return;  // the client closed its end
+    if (got <= 0) {  // the client closed its end
+      std::this_thread::sleep_for(std::chrono::milliseconds(close_notice_delay_ms_.load()));
+      return;
+    }
     pending.append(buffer, static_cast<size_t>(got));
   }
 }

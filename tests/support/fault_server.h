@@ -64,6 +64,8 @@ class FaultServer {
   // The most connections that were open at the same time.
   int peak_open_connections() const { return peak_open_.load(); }
   std::vector<std::string> requests() const;
+  // How long the server takes to notice that a client closed a connection (0 by default).
+  void SetCloseNoticeDelay(int ms) { close_notice_delay_ms_ = ms; }
 
   // "HTTP/1.1 <status> <reason>", a Content-Length for the body, the extra header lines (given
   // without line ends), an empty line, the body.
@@ -86,6 +88,7 @@ class FaultServer {
   std::atomic<int> connections_{0};
   std::atomic<int> open_{0};
   std::atomic<int> peak_open_{0};
+  std::atomic<int> close_notice_delay_ms_{0};
   mutable std::mutex mutex_;
   std::vector<std::string> requests_;
   std::vector<std::thread> workers_;  // guarded by mutex_

@@ -183,7 +183,7 @@ TEST_F(SettingsWindow, AFailedWriteKeepsTheOldFileAndTheWindowOpen) {
   auto window = Create();
   Open(*window);
   PressAt(*window, kFullScreenMark);
-  fs::create_directory(game_.path() / "sinfo.txt.saving");
+  fs::permissions(game_.path() / "sinfo.txt", fs::perms(0444));  // the player made it read-only
   PressAt(*window, kOk);
   EXPECT_EQ(dropped_, 1);
   EXPECT_TRUE(window->isVisible());

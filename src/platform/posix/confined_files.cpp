@@ -54,19 +54,19 @@ FileStatus OpenFolderAt(int at, const char* name, Descriptor& folder) {
   return {};
 }
 
-FileStatus OpenProgramFolder(Descriptor& folder) {
-  // The program folder itself is where the player installed the game: its own path is trusted.
+FileStatus OpenRoot(const std::string& root, Descriptor& folder) {
+  // The root (the program folder) is where the player installed the game: its own path is
+  // trusted.
   errno = 0;
-  const int fd = ::open(ProgramFolder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return LastError();
   folder = Descriptor(fd);
   return {};
 }
 
-// The components of `path` below the program folder; EXDEV when it is not below it.
-FileStatus ComponentsBelowProgramFolder(const std::filesystem::path& path,
-                                        std::vector<std::string>& parts) {
-  const std::string& root = ProgramFolder();
+// The components of `path` below `root`; EXDEV when it is not below it.
+FileStatus ComponentsBelow(const std::string& root, const std::filesystem::path& path,
+                           std::vector<std::string>& parts) {
   const std::string text = path.string();
   if (root.size() < 2 || text.size() <= root.size() || !text.starts_with(root)) {
     return FileStatus{EXDEV};
@@ -86,12 +86,18 @@ FileStatus ComponentsBelowProgramFolder(const std::filesystem::path& path,
   return parts.empty() ? FileStatus{EXDEV} : FileStatus{};
 }
 
+// Whether openat2 is tried: until the kernel or a sandbox refuses it, or a test asks for the walk.
+bool& Openat2Works() {
+  static bool works = true;
+  return works;
+}
+
 // Opens the folder `relative` (components joined by '/') below `root` in one call where the
 // kernel offers openat2: no link anywhere on the way, nothing above `root`. Anywhere else, or
 // when a sandbox refuses the call, the folders are opened one at a time.
 FileStatus OpenFolderBeneath(int root, const std::vector<std::string>& parts, size_t count,
                              Descriptor& folder) {
-  static bool openat2_works = true;
+  bool& openat2_works = Openat2Works();
   if (openat2_works) {
     std::string relative;
     for (size_t i = 0; i < count; ++i) relative += (i == 0 ? "" : "/") + parts[i];
@@ -122,11 +128,12 @@ FileStatus OpenFolderBeneath(int root, const std::vector<std::string>& parts, si
 
 // Opens, one level at a time, the first `count` folders of `parts` below `root`, making each
 // one that is missing.
-FileStatus OpenOrMakeFolders(int root, const std::vector<std::string>& parts, size_t count,
+FileStatus OpenOrMakeFolders(const std::string& root_path, int root,
+                             const std::vector<std::string>& parts, size_t count,
                              Descriptor& folder) {
   Descriptor current(::dup(root));
   if (current.get() < 0) return LastError();
-  std::filesystem::path level = ProgramFolder();
+  std::filesystem::path level = root_path;
   for (size_t i = 0; i < count; ++i) {
     level /= parts[i];
     Descriptor next;
@@ -148,21 +155,21 @@ FileStatus OpenOrMakeFolders(int root, const std::vector<std::string>& parts, si
   return {};
 }
 
-// Opens the folder that holds the last component of `path` (put in `name`) below the program
-// folder; with `create`, missing folders are made on the way.
-FileStatus OpenHoldingFolder(const std::filesystem::path& path, bool create, Descriptor& folder,
-                             std::string& name) {
+// Opens the folder that holds the last component of `path` (put in `name`) below `root_path`;
+// with `create`, missing folders are made on the way.
+FileStatus OpenHoldingFolder(const std::string& root_path, const std::filesystem::path& path,
+                             bool create, Descriptor& folder, std::string& name) {
   std::vector<std::string> parts;
-  if (FileStatus below = ComponentsBelowProgramFolder(path, parts); !below.ok()) return below;
+  if (FileStatus below = ComponentsBelow(root_path, path, parts); !below.ok()) return below;
   Descriptor root;
-  if (FileStatus opened = OpenProgramFolder(root); !opened.ok()) return opened;
+  if (FileStatus opened = OpenRoot(root_path, root); !opened.ok()) return opened;
   name = parts.back();
   const size_t depth = parts.size() - 1;
   if (depth == 0) {
     folder = std::move(root);
     return {};
   }
-  return create ? OpenOrMakeFolders(root.get(), parts, depth, folder)
+  return create ? OpenOrMakeFolders(root_path, root.get(), parts, depth, folder)
                 : OpenFolderBeneath(root.get(), parts, depth, folder);
 }
 
@@ -258,11 +265,11 @@ void RemoveLeftoversIn(int folder, int depth) {
 
 }  // namespace
 
-FileStatus ReadConfinedFile(const std::filesystem::path& path, std::uint64_t max_bytes,
-                            std::string& content) {
+FileStatus ReadConfinedFileIn(const std::string& root, const std::filesystem::path& path,
+                              std::uint64_t max_bytes, std::string& content, LargerFile larger) {
   Descriptor folder;
   std::string name;
-  if (FileStatus opened = OpenHoldingFolder(path, false, folder, name); !opened.ok()) {
+  if (FileStatus opened = OpenHoldingFolder(root, path, false, folder, name); !opened.ok()) {
     return opened;
   }
   // Without O_NONBLOCK a FIFO would wait for a writer forever right here.
@@ -274,15 +281,28 @@ FileStatus ReadConfinedFile(const std::filesystem::path& path, std::uint64_t max
   struct stat info {};
   if (::fstat(fd, &info) != 0) return LastError();
   if (!S_ISREG(info.st_mode)) return FileStatus{S_ISDIR(info.st_mode) ? EISDIR : EINVAL};
-  if (static_cast<std::uint64_t>(info.st_size) > max_bytes) return FileStatus{EFBIG};
+  if (static_cast<std::uint64_t>(info.st_size) > max_bytes) {
+    if (larger == LargerFile::kRefuse) return FileStatus{EFBIG};
+    return file.ReadStart(static_cast<std::size_t>(max_bytes), content);
+  }
   return file.ReadAll(content, max_bytes);
+}
+
+FileStatus ReadConfinedFile(const std::filesystem::path& path, std::uint64_t max_bytes,
+                            std::string& content) {
+  return ReadConfinedFileIn(ProgramFolder(), path, max_bytes, content, LargerFile::kRefuse);
 }
 
 FileStatus ReplaceConfinedFile(const std::filesystem::path& path, std::string_view bytes,
                                ReplaceFlush flush) {
+  return ReplaceConfinedFileIn(ProgramFolder(), path, bytes, flush);
+}
+
+FileStatus ReplaceConfinedFileIn(const std::string& root, const std::filesystem::path& path,
+                                 std::string_view bytes, ReplaceFlush flush) {
   Descriptor folder;
   std::string name;
-  if (FileStatus opened = OpenHoldingFolder(path, false, folder, name); !opened.ok()) {
+  if (FileStatus opened = OpenHoldingFolder(root, path, false, folder, name); !opened.ok()) {
     return opened;
   }
   struct stat old {};
@@ -318,7 +338,8 @@ FileStatus ReplaceConfinedFile(const std::filesystem::path& path, std::string_vi
 FileStatus CreateConfinedFileIfMissing(const std::filesystem::path& path) {
   Descriptor folder;
   std::string name;
-  if (FileStatus opened = OpenHoldingFolder(path, false, folder, name); !opened.ok()) {
+  if (FileStatus opened = OpenHoldingFolder(ProgramFolder(), path, false, folder, name);
+      !opened.ok()) {
     return opened;
   }
   const EntryCreation creation(path);
@@ -337,12 +358,16 @@ FileStatus MakeConfinedFoldersFor(const std::filesystem::path& path) {
   if (::stat(path.parent_path().c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return {};
   Descriptor folder;
   std::string name;
-  return OpenHoldingFolder(path, true, folder, name);
+  return OpenHoldingFolder(ProgramFolder(), path, true, folder, name);
+}
+
+void SetConfinedResolverWalks(bool walk) {
+  Openat2Works() = !walk;
 }
 
 void RemoveLeftoverTemporaryFiles() {
   Descriptor root;
-  if (OpenProgramFolder(root).ok()) RemoveLeftoversIn(root.get(), 0);
+  if (OpenRoot(ProgramFolder(), root).ok()) RemoveLeftoversIn(root.get(), 0);
 }
 
 }  // namespace veyra

@@ -35,11 +35,10 @@ bool IsLink(DWORD attributes) {
   return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
-// The program folder and the levels of `path` below it, each a full path; EXDEV when the path is
-// not below the program folder.
-FileStatus LevelsBelowProgramFolder(const std::filesystem::path& path,
-                                    std::vector<std::filesystem::path>& levels) {
-  const std::filesystem::path root = PathFromUtf8(ProgramFolder()).lexically_normal();
+// The levels of `path` below `root_text`, each a full path; EXDEV when the path is not below it.
+FileStatus LevelsBelow(const std::string& root_text, const std::filesystem::path& path,
+                       std::vector<std::filesystem::path>& levels) {
+  const std::filesystem::path root = PathFromUtf8(root_text).lexically_normal();
   const std::filesystem::path relative = path.lexically_normal().lexically_relative(root);
   if (relative.empty() || relative.is_absolute()) return FileStatus{EXDEV};
   std::filesystem::path level = root;
@@ -69,9 +68,9 @@ FileStatus CheckLevels(const std::vector<std::filesystem::path>& levels, DWORD& 
   return {};
 }
 
-FileStatus CheckedLevels(const std::filesystem::path& path,
+FileStatus CheckedLevels(const std::string& root, const std::filesystem::path& path,
                          std::vector<std::filesystem::path>& levels, DWORD& last) {
-  if (FileStatus below = LevelsBelowProgramFolder(path, levels); !below.ok()) return below;
+  if (FileStatus below = LevelsBelow(root, path, levels); !below.ok()) return below;
   return CheckLevels(levels, last);
 }
 
@@ -116,9 +115,16 @@ void RemoveLeftoversIn(const std::filesystem::path& folder, int depth) {
 
 FileStatus ReadConfinedFile(const std::filesystem::path& path, std::uint64_t max_bytes,
                             std::string& content) {
+  return ReadConfinedFileIn(ProgramFolder(), path, max_bytes, content, LargerFile::kRefuse);
+}
+
+FileStatus ReadConfinedFileIn(const std::string& root, const std::filesystem::path& path,
+                              std::uint64_t max_bytes, std::string& content, LargerFile larger) {
   std::vector<std::filesystem::path> levels;
   DWORD attributes = INVALID_FILE_ATTRIBUTES;
-  if (FileStatus checked = CheckedLevels(path, levels, attributes); !checked.ok()) return checked;
+  if (FileStatus checked = CheckedLevels(root, path, levels, attributes); !checked.ok()) {
+    return checked;
+  }
   if (attributes == INVALID_FILE_ATTRIBUTES) return FileStatus{ENOENT};
   if (IsFolder(attributes)) return FileStatus{EISDIR};
   const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, kShareEverything, nullptr,
@@ -128,15 +134,23 @@ FileStatus ReadConfinedFile(const std::filesystem::path& path, std::uint64_t max
   if (GetFileType(handle) != FILE_TYPE_DISK) return FileStatus{EINVAL};
   std::uint64_t size = 0;
   if (FileStatus sized = file.Size(size); !sized.ok()) return sized;
-  if (size > max_bytes) return FileStatus{EFBIG};
+  if (size > max_bytes) {
+    if (larger == LargerFile::kRefuse) return FileStatus{EFBIG};
+    return file.ReadStart(static_cast<std::size_t>(max_bytes), content);
+  }
   return file.ReadAll(content, max_bytes);
 }
 
 FileStatus ReplaceConfinedFile(const std::filesystem::path& path, std::string_view bytes,
                                ReplaceFlush flush) {
+  return ReplaceConfinedFileIn(ProgramFolder(), path, bytes, flush);
+}
+
+FileStatus ReplaceConfinedFileIn(const std::string& root, const std::filesystem::path& path,
+                                 std::string_view bytes, ReplaceFlush flush) {
   std::vector<std::filesystem::path> levels;
   DWORD old = INVALID_FILE_ATTRIBUTES;
-  if (FileStatus checked = CheckedLevels(path, levels, old); !checked.ok()) return checked;
+  if (FileStatus checked = CheckedLevels(root, path, levels, old); !checked.ok()) return checked;
   if (old != INVALID_FILE_ATTRIBUTES) {
     if (IsFolder(old)) return FileStatus{EISDIR};
     // A file the player made read-only stays unwritten.
@@ -168,7 +182,7 @@ FileStatus ReplaceConfinedFile(const std::filesystem::path& path, std::string_vi
 
 FileStatus CreateConfinedFileIfMissing(const std::filesystem::path& path) {
   std::vector<std::filesystem::path> levels;
-  if (FileStatus below = LevelsBelowProgramFolder(path, levels); !below.ok()) return below;
+  if (FileStatus below = LevelsBelow(ProgramFolder(), path, levels); !below.ok()) return below;
   levels.pop_back();  // whatever stands under the name itself, a link too, is left as it is
   DWORD folder = INVALID_FILE_ATTRIBUTES;
   if (FileStatus checked = CheckLevels(levels, folder); !checked.ok()) return checked;
@@ -183,7 +197,7 @@ FileStatus CreateConfinedFileIfMissing(const std::filesystem::path& path) {
 
 FileStatus MakeConfinedFoldersFor(const std::filesystem::path& path) {
   std::vector<std::filesystem::path> levels;
-  if (FileStatus below = LevelsBelowProgramFolder(path, levels); !below.ok()) return below;
+  if (FileStatus below = LevelsBelow(ProgramFolder(), path, levels); !below.ok()) return below;
   levels.pop_back();  // the file itself
   for (const std::filesystem::path& level : levels) {
     const DWORD attributes = GetFileAttributesW(level.c_str());
@@ -198,6 +212,8 @@ FileStatus MakeConfinedFoldersFor(const std::filesystem::path& path) {
   }
   return {};
 }
+
+void SetConfinedResolverWalks(bool) {}
 
 void RemoveLeftoverTemporaryFiles() {
   RemoveLeftoversIn(PathFromUtf8(ProgramFolder()), 0);

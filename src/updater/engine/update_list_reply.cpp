@@ -22,8 +22,7 @@ std::string_view MediaType(std::string_view content_type) {
 }  // namespace
 
 bool IsUpdateListReply(const HttpReply& reply) {
-  if (EqualsIgnoringAsciiCase(MediaType(reply.content_type), "text/html")) return false;
-  return reply.body.find('\0') == std::string::npos;
+  return !EqualsIgnoringAsciiCase(MediaType(reply.content_type), "text/html");
 }
 
 }  // namespace veyra

@@ -9,6 +9,7 @@
 #include "platform/memory_policy.h"
 #include "platform/paths.h"
 #include "platform/pump.h"
+#include "platform/support_log.h"
 #include "updater/dialogs/line_dialog_model.h"
 #include "updater/dialogs/update_mode.h"
 #include "updater/engine/update_list_reply.h"
@@ -211,6 +212,7 @@ void UpdaterEngine::Button6Click() {
   const FolderNamesScope folder_names;
   PageUpdated = false;
   PagePassRunning = true;
+  const RunOutcome before = outcome_;
   try {
     window_.Gauge1.visible = true;
     window_.Label3.visible = true;
@@ -226,8 +228,14 @@ void UpdaterEngine::Button6Click() {
     }
     SaveRecord();
     if (PageUpdated) view_.ReloadPage();
+  } catch (const std::exception& error) {
+    // The page is a nicety: any failure here ends the pass quietly, the record unsaved, and
+    // leaves the run's outcome as it was; only whoever helps the player hears of it.
+    if (outcome_ == RunOutcome::kExpandFailed) outcome_ = before;
+    WriteSupportLog(std::string("page update failed: ") + error.what());
   } catch (...) {
-    // The page is a nicety: any failure here ends the pass quietly, the record unsaved.
+    if (outcome_ == RunOutcome::kExpandFailed) outcome_ = before;
+    WriteSupportLog("page update failed");
   }
   PagePassRunning = false;
   if (!window_.ListBox1.empty()) ShowRemainingCount();

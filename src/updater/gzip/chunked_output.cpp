@@ -6,7 +6,7 @@
 
 namespace veyra {
 
-ChunkedOutput::ChunkedOutput(size_t first_size) {
+ChunkedOutput::ChunkedOutput(size_t first_size, size_t ceiling) : ceiling_(ceiling) {
   Reallocate(first_size);
 }
 
@@ -16,7 +16,7 @@ ChunkedOutput::~ChunkedOutput() {
 
 char* ChunkedOutput::Reserve(size_t max_piece) {
   if (allocated_ - size_ < max_piece) {
-    Reallocate(std::max(size_ + max_piece, allocated_ + allocated_ / 2));
+    Reallocate(std::max(size_ + max_piece, std::min(allocated_ + allocated_ / 2, ceiling_)));
   }
   return data_ + size_;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "updater/gzip/gzmem.h"
 
@@ -12,8 +13,9 @@ namespace veyra {
 // piece, a system call each for large blocks. The result is cut to the exact length.
 class ChunkedOutput {
  public:
-  // Allocates `first_size` bytes (nothing for 0). Throws std::bad_alloc.
-  explicit ChunkedOutput(size_t first_size);
+  // Allocates `first_size` bytes (nothing for 0); growing never goes past `ceiling` unless a piece
+  // needs it. Throws std::bad_alloc.
+  explicit ChunkedOutput(size_t first_size, size_t ceiling = SIZE_MAX);
   ~ChunkedOutput();
   ChunkedOutput(const ChunkedOutput&) = delete;
   ChunkedOutput& operator=(const ChunkedOutput&) = delete;
@@ -27,6 +29,7 @@ class ChunkedOutput {
   GzMemBuffer Release();
 
   size_t size() const { return size_; }
+  void set_ceiling(size_t ceiling) { ceiling_ = ceiling; }
 
  private:
   void Reallocate(size_t bytes);
@@ -34,6 +37,7 @@ class ChunkedOutput {
   char* data_ = nullptr;
   size_t size_ = 0;
   size_t allocated_ = 0;
+  size_t ceiling_;
 };
 
 }  // namespace veyra

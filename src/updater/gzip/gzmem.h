@@ -38,9 +38,10 @@ class GzMemBuffer {
 // is complete. Throws std::bad_alloc when memory runs out.
 GzMemBuffer GzMemDecompress(const void* source, size_t length);
 
-// The largest expansion GzMemDecompress accepts: like the source, the output is counted in
-// 32 bits. A larger one is "data error" (a hostile image must not exhaust memory).
-inline constexpr size_t kGzMemMaxOutput = 0x7FFFFFFF;
+// The largest expansion GzMemDecompress accepts, far above any game file. A larger one is
+// "data error", found by counting without holding the excess (a hostile image must not exhaust
+// memory). Below 4 GiB, so that a member's trailer states its length exactly.
+inline constexpr size_t kGzMemMaxOutput = size_t{1} << 30;
 
 // GzMemDecompress with another ceiling on the expanded size.
 GzMemBuffer GzMemDecompressAtMost(const void* source, size_t length, size_t max_output);

@@ -23,17 +23,22 @@ constexpr unsigned kOutputPiece = 256 * 1024;
 // Expanding a large file takes tens of milliseconds; the window keeps answering meanwhile.
 constexpr int kPiecesBetweenPumps = 4;  // 1 MiB of output
 
-// The length a gzip image announces in its last four bytes, as a first size for the output
-// block. Only a hint: it may be wrong (several members, a damaged or hostile image), so it is
-// bounded by what deflate can expand the image to and by a modest ceiling; the output still grows
-// or shrinks to the exact length.
-size_t ExpectedSize(const unsigned char* source, size_t length) {
-  constexpr size_t kMaxDeflateRatio = 1032;
-  constexpr size_t kCeiling = 256 * 1024 * 1024;
+// The length a gzip image announces in its last four bytes: exact for a single member below
+// 4 GiB, short with several members or bytes after the last. 0 when it is no gzip image.
+size_t AnnouncedSize(const void* image, size_t length) {
+  const auto* source = static_cast<const unsigned char*>(image);
   if (length < 18 || source[0] != 0x1F || source[1] != 0x8B) return 0;
   const unsigned char* trailer = source + length - 4;
-  const size_t announced = size_t{trailer[0]} | size_t{trailer[1]} << 8 | size_t{trailer[2]} << 16 |
-                           size_t{trailer[3]} << 24;
+  return size_t{trailer[0]} | size_t{trailer[1]} << 8 | size_t{trailer[2]} << 16 |
+         size_t{trailer[3]} << 24;
+}
+
+// A first size for the output block: the announced length is only a hint (it may be wrong,
+// damaged or hostile), so it is bounded by what deflate can expand the image to and by a modest
+// ceiling; the output still grows or shrinks to the exact length.
+size_t ExpectedSize(size_t announced, size_t length) {
+  constexpr size_t kMaxDeflateRatio = 1032;
+  constexpr size_t kCeiling = 256 * 1024 * 1024;
   return std::min({announced, length * kMaxDeflateRatio, kCeiling});
 }
 
@@ -64,21 +69,25 @@ bool GzMemExpansion::Open(const void* source, size_t length) {
 
 void GzMemExpansion::Advance(const void* source, size_t available) {
   if (dropped_ || available > static_cast<size_t>(INT32_MAX) || available < margin_) return;
+  const size_t held_at_most = std::min(max_output_, kHeldUnannounced);
   if (!stream_) {
     if (!Open(source, available) || stream_->end_of_input) {
       dropped_ = true;
       return;
     }
-    output_.emplace(available);
+    output_.emplace(available, held_at_most);
   } else {
     GzMemRebase(*stream_, source, static_cast<int32_t>(available));
   }
   // Each read stays clear of the end of what has arrived; one that still reaches it (a header
-  // that goes on and on) has seen a different end than the whole image will have.
-  while (available - static_cast<size_t>(stream_->source_position) >= margin_) {
-    const int n = GzMemRead(stream_.get(), output_->Reserve(kOutputPiece), kOutputPiece);
-    if (n < 0 || stream_->status == Z_DATA_ERROR || stream_->end_of_input ||
-        static_cast<size_t>(n) > max_output_ - output_->size()) {
+  // that goes on and on) has seen a different end than the whole image will have. Past what may
+  // be held before the image's announced length is known, Finish goes on.
+  while (available - static_cast<size_t>(stream_->source_position) >= margin_ &&
+         output_->size() < held_at_most) {
+    const auto piece =
+        static_cast<unsigned>(std::min<size_t>(kOutputPiece, held_at_most - output_->size()));
+    const int n = GzMemRead(stream_.get(), output_->Reserve(piece), piece);
+    if (n < 0 || stream_->status == Z_DATA_ERROR || stream_->end_of_input) {
       dropped_ = true;  // Finish starts afresh and reports what the whole image gives
       return;
     }
@@ -88,27 +97,62 @@ void GzMemExpansion::Advance(const void* source, size_t available) {
   }
 }
 
+size_t GzMemExpansion::ReadPiece(char* destination, unsigned size) {
+  if (++pieces_ % kPiecesBetweenPumps == 0 && let_messages_run_) let_messages_run_();
+  const int n = GzMemRead(stream_.get(), destination, size);
+  // Only the first read can fail outright, when the first header is malformed.
+  if (n < 0) throw Error("error zip format");
+  if (n > 0 && stream_->status == Z_DATA_ERROR) throw Error("data error");
+  return static_cast<size_t>(n);
+}
+
+bool GzMemExpansion::ExpandUpTo(size_t limit) {
+  while (output_->size() < limit) {
+    const auto piece =
+        static_cast<unsigned>(std::min<size_t>(kOutputPiece, limit - output_->size()));
+    const size_t n = ReadPiece(output_->Reserve(piece), piece);
+    if (n == 0) return true;
+    output_->Append(n);
+  }
+  return false;
+}
+
+size_t GzMemExpansion::CountTheRest(size_t held) {
+  const auto scratch = std::make_unique<char[]>(kOutputPiece);
+  size_t total = held;
+  for (;;) {
+    const size_t n = ReadPiece(scratch.get(), kOutputPiece);
+    if (n == 0) return total - held;
+    // A small image can claim to expand without end; what no file of ours can be is damaged.
+    if (n > max_output_ - total) throw Error("data error");
+    total += n;
+  }
+}
+
 GzMemBuffer GzMemExpansion::Finish(const void* source, size_t length) {
+  const size_t announced = AnnouncedSize(source, length);
+  // Held: what a single member announces, else an ordinary amount (or the image's own length,
+  // for bytes copied through); never more than the ceiling.
+  size_t hold = std::min(
+      max_output_, std::max({announced <= max_output_ ? announced : 0, kHeldUnannounced, length}));
   if (dropped_ || !stream_) {
     Restart();
     if (!Open(source, length)) return {};
-    // Room for one more piece past the announced length, so that the read that finds the end
-    // needs no larger block.
-    const size_t expected = ExpectedSize(static_cast<const unsigned char*>(source), length);
-    output_.emplace(std::max(length, expected == 0 ? 0 : expected + kOutputPiece));
+    output_.emplace(std::min(std::max(length, ExpectedSize(announced, length)), hold), hold);
   } else {
     GzMemRebase(*stream_, source, static_cast<int32_t>(length));
+    output_->set_ceiling(hold);
   }
-  for (;;) {
-    if (++pieces_ % kPiecesBetweenPumps == 0 && let_messages_run_) let_messages_run_();
-    const int n = GzMemRead(stream_.get(), output_->Reserve(kOutputPiece), kOutputPiece);
-    // Only the first read can fail outright, when the first header is malformed.
-    if (n < 0) throw Error("error zip format");
-    if (n == 0) break;
-    if (stream_->status == Z_DATA_ERROR) throw Error("data error");
-    // A small image can claim to expand without end; what no file of ours can be is damaged.
-    if (static_cast<size_t>(n) > max_output_ - output_->size()) throw Error("data error");
-    output_->Append(static_cast<size_t>(n));
+  // Twice at most: an image that expands further than it announced (several members, or bytes
+  // after the last) is expanded once more when its counted length has proved it whole.
+  while (!ExpandUpTo(hold)) {
+    const size_t rest = CountTheRest(output_->size());
+    if (rest == 0) break;
+    if (!ReachedTheEnd(*stream_)) throw Error("data error");
+    hold = output_->size() + rest;
+    Restart();
+    Open(source, length);
+    output_.emplace(hold, hold);
   }
   if (!ReachedTheEnd(*stream_)) throw Error("data error");
   GzMemBuffer result = output_->Release();

@@ -18,6 +18,10 @@ namespace veyra {
 class GzMemExpansion {
  public:
   static constexpr size_t kDefaultMargin = 512 * 1024;
+  // Output held while the image is still arriving, or when its last four bytes announce no
+  // believable length (above max_output). Past what is held, the rest is counted, not kept: an
+  // image that expands too far is refused without ever holding the excess.
+  static constexpr size_t kHeldUnannounced = 32 * 1024 * 1024;
 
   explicit GzMemExpansion(size_t max_output = kGzMemMaxOutput, size_t margin = kDefaultMargin);
   ~GzMemExpansion();
@@ -46,6 +50,14 @@ class GzMemExpansion {
   };
   // Opens the stream on `length` bytes of the source; false for an empty source.
   bool Open(const void* source, size_t length);
+  // Expands into the output until it holds `limit` bytes. True when the stream delivered
+  // everything before that. Throws as Finish.
+  bool ExpandUpTo(size_t limit);
+  // Reads on without keeping anything; the number of bytes that were left. Throws as Finish, and
+  // "data error" when `held` and the rest pass max_output.
+  size_t CountTheRest(size_t held);
+  // One read of up to `size` bytes, letting messages run now and then. Throws for a failed read.
+  size_t ReadPiece(char* destination, unsigned size);
 
   size_t max_output_;
   size_t margin_;

@@ -33,6 +33,9 @@ constexpr int kPollMs = 20;
 constexpr auto kPumpEvery = std::chrono::milliseconds(10);
 // A body observer sees the body again once this much more has arrived.
 constexpr size_t kObserveEvery = 256 * 1024;
+// How long a closed connection waits for the server to close its side; a server on the far side
+// of the world answers well within it.
+constexpr int kPeerCloseWaitMs = 1000;
 
 const char kAlreadyRunning[] = "request already running";
 const char kTooLarge[] = "reply too large";
@@ -81,7 +84,10 @@ class HttpClient::Impl {
 
   void CloseConnection() {
     if (running_) return;
+    // Gone for the server too before the caller opens others, which may be all it allows.
+    closing_after_peer_ = true;
     curl_multi_cleanup(multi_);  // raises disconnected for a connection that is open
+    closing_after_peer_ = false;
     multi_ = NewMulti();
     origin_.clear();
   }
@@ -272,6 +278,9 @@ class HttpClient::Impl {
         impl->Raise(&HttpEvents::disconnected);
       }
     }
+    if (impl->closing_after_peer_) {
+      return CloseSocketAfterPeer(static_cast<SocketHandle>(fd), kPeerCloseWaitMs);
+    }
     return veyra::CloseSocket(static_cast<SocketHandle>(fd));
   }
 
@@ -335,6 +344,7 @@ class HttpClient::Impl {
 
   // State of the running request.
   bool running_ = false;
+  bool closing_after_peer_ = false;
   const HttpEvents* active_events_ = nullptr;
   int idle_ms_ = 0;
   ReplyHead head_;

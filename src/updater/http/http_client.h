@@ -50,7 +50,8 @@ class HttpClient {
   void SetEvents(HttpEvents events);
   void SetTimeouts(HttpTimeouts timeouts);
   // Closes the kept connection, if any (raising disconnected), so that other connections to the
-  // same server can take its place. Does nothing while a request runs.
+  // same server can take its place: returns once the server has closed it too (or after a
+  // second), so that it never counts beside them. Does nothing while a request runs.
   void CloseConnection();
 
   // GETs an absolute URL ("http://host[:port]/path"), blocking, and calls PumpMessages() at

@@ -89,7 +89,7 @@ TEST_F(ServerSearchTest, TheFirstServerThatDeliversEndsTheSearch) {
 }
 
 // A portal or an error page served with 200 is no update list: the search goes on to the next
-// line. Lists under other types are taken as they come.
+// line. Lists under other types are taken as they come, up to a NUL byte.
 TEST_F(ServerSearchTest, OnlyARealListIsAList) {
   server.Put("update3.dat", "header\r\n");
   const struct {
@@ -100,8 +100,9 @@ TEST_F(ServerSearchTest, OnlyARealListIsAList) {
       {"html", FaultServer::Reply(200, "header\r\n", {"Content-Type: text/html"}), false},
       {"html with a charset",
        FaultServer::Reply(200, "header\r\n", {"Content-Type:  Text/HTML ; charset=big5"}), false},
-      {"a NUL byte", FaultServer::Reply(200, std::string("header\r\nE a\0 a.txt 1\r\n", 21)),
-       false},
+      // The text ends at its first NUL byte: the entry after it is not read.
+      {"a NUL byte", FaultServer::Reply(200, std::string("header\r\n\0E a.gz a.txt 1\r\n", 25)),
+       true},
       {"plain text", FaultServer::Reply(200, "header\r\n", {"Content-Type: text/plain"}), true},
       {"octet stream",
        FaultServer::Reply(200, "header\r\n", {"Content-Type: application/octet-stream"}), true},

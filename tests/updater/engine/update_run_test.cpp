@@ -205,6 +205,17 @@ TEST_F(UpdateRunTest, ThePagePassSwallowsItsFailuresAndSkipsItsSave) {
   EXPECT_EQ(dir.Read("update2.dat"), "AVWSEN\r\n");  // as created, not saved by the page pass
 }
 
+TEST_F(UpdateRunTest, AFailedPageWithNothingElseToUpdateIsStillNothingToUpdate) {
+  server.Put("images.adf", GzipCompress("x").substr(0, 12));  // cut short: "data error"
+  PublishList({"C images.adf images.unadf 1"});
+  ::testing::internal::CaptureStderr();
+  RunDriver();
+  const std::string support_log = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(engine->outcome(), RunOutcome::kNothingToUpdate);
+  EXPECT_TRUE(engine->window().Image3Visible);
+  EXPECT_NE(support_log.find("page update failed: data error"), std::string::npos) << support_log;
+}
+
 TEST_F(UpdateRunTest, TheMainPassCannotStartInsideThePagePass) {
   server.Put("index2.html", "page");
   server.Put("a.gz", GzipCompress("A"));

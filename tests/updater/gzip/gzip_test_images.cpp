@@ -37,6 +37,33 @@ std::string Trailer(std::string_view data) {
   return trailer;
 }
 
+std::string ZeroMember(size_t mebibytes, uint32_t announced) {
+  const std::string zeros(size_t{1} << 20, '\0');
+  // A full flush starts every MiB afresh and on a byte boundary, so its deflate data repeats.
+  z_stream deflater{};
+  EXPECT_EQ(deflateInit2(&deflater, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY), Z_OK);
+  std::string piece(64 * 1024, '\0');
+  deflater.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.data()));
+  deflater.avail_in = static_cast<uInt>(zeros.size());
+  deflater.next_out = reinterpret_cast<Bytef*>(piece.data());
+  deflater.avail_out = static_cast<uInt>(piece.size());
+  EXPECT_EQ(deflate(&deflater, Z_FULL_FLUSH), Z_OK);
+  piece.resize(piece.size() - deflater.avail_out);
+  deflateEnd(&deflater);
+
+  std::string image = BasicHeader();
+  uLong crc = 0;
+  for (size_t i = 0; i < mebibytes; ++i) {
+    image += piece;
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(zeros.data()), static_cast<uInt>(zeros.size()));
+  }
+  image += std::string("\x03\x00", 2);  // an empty final block
+  std::string trailer(8, '\0');
+  StoreLittleEndian32(trailer, 0, static_cast<uint32_t>(crc));
+  StoreLittleEndian32(trailer, 4, announced);
+  return image + trailer;
+}
+
 std::string BasicHeader(uint8_t flags, uint8_t method) {
   return std::string{'\x1F',
                      '\x8B',

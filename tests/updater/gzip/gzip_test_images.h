@@ -15,6 +15,10 @@ std::string BasicHeader(uint8_t flags = 0, uint8_t method = 8);
 // header + deflate data + trailer.
 std::string Member(std::string_view header, std::string_view data);
 
+// A member of `mebibytes` MiB of zeros (one compressed MiB repeated, cheap to make) whose trailer
+// holds the right CRC-32 and `announced` as its length.
+std::string ZeroMember(size_t mebibytes, uint32_t announced);
+
 // Reproducible content: words and numbers like a text file, or bytes without redundancy.
 std::string SampleText(size_t size, uint32_t seed = 1);
 std::string RandomBytes(size_t size, uint32_t seed = 1);
