@@ -102,7 +102,7 @@ void SaveSettingsFile(const GameSettings& settings, bool traditional_locale) {
   // old file's permission bits carry over.
   const FileStatus written =
       ReplaceConfinedFileIn(place.folder, place.file, SettingsText(settings, traditional_locale),
-                            ReplaceFlush::kFileSystemBeforeRename);
+                            ReplaceFlush::kFileBeforeRename);
   if (!written.ok()) Fail("cannot write", written);
 }
 
