@@ -1,7 +1,8 @@
 // VeyraOnline.exe: the launcher on Windows. Run from the game folder (or with --folder DIR); up
 // to three further parameters are handed on to the game's login program.
 //   VeyraOnline [--folder DIR] [--home-url URL] [--account-url URL] [--] [PARAM1 [PARAM2 [PARAM3]]]
-#include <windows.h>
+// The socket headers first (the engine's HTTP client needs them); they include windows.h.
+#include <winsock2.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include "text/language.h"
 #include "ui/win32/base/message_loop.h"
 #include "ui/win32/launcher/tmain_fm.h"
+#include "ui/win32/updater/tform1.h"
 
 namespace {
 
@@ -43,8 +45,12 @@ void ReportFirstFrame() {
 veyra::win32::LauncherActions ProgramActions(const veyra::LauncherOptions& options,
                                              const std::string& language_code) {
   veyra::win32::LauncherActions actions;
-  (void)options;
-  (void)language_code;
+  actions.create_updater_window = [parameters = options.game_parameters, language_code] {
+    return std::make_unique<veyra::win32::TForm1>(parameters, language_code);
+  };
+  // The agreement, home page and settings windows are another part of this layer, still being
+  // built (9 Dec 2026): until they land, the web and settings buttons show only their pressed
+  // pictures.
   return actions;
 }
 
