@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,6 +20,12 @@ inline constexpr const char* kDeclineCaption = "不同意";
 
 // The agreement page, in the application folder.
 inline constexpr const char* kAgreementPage = "index.htm";
+
+// Where the agreement page of `application_folder` lies (a separator is added when missing). The
+// name is matched ignoring letter case, as on the game's own file system, so "Index.HTM" is the
+// page too; without any such file, the path of "index.htm" (the browser then shows its own
+// page for a missing file).
+std::filesystem::path AgreementPagePath(std::string application_folder);
 
 // Text that, anywhere in the markup of the clicked element, makes the click close the window.
 inline constexpr const char* kCloseMarker = "CloseLinkToOfficeFM";

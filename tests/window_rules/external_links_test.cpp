@@ -25,8 +25,8 @@ TEST(ExternalLinks, OnlyWebAddressesGoToTheDefaultBrowser) {
       {"mailto:gm@example.com", false},
       {"about:blank", false},
       {"", false},
-      {" https://example.com/", false},           // a leading blank is not the scheme
-      {"https://example.com/ -x", false},         // blanks could start a second argument
+      {" https://example.com/", false},          // a leading blank is not the scheme
+      {"https://example.com/ -x", false},        // blanks could start a second argument
       {std::string("https://a\0b", 11), false},  // NUL would cut the address short
       {"https://example.com/\r\nx", false},
   };
