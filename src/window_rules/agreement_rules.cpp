@@ -18,6 +18,10 @@ AgreementPlaces AgreementWindowPlaces(Size screen) {
   return places;
 }
 
+FullScreenBrowserPlaces FmWebPlaces(Size screen, Rect work_area) {
+  return {work_area, {0, 0, screen.width, screen.height}};
+}
+
 std::filesystem::path AgreementPagePath(std::string application_folder) {
   // Either separator ends a folder: MapPath reads a backslash as one on every system.
   if (application_folder.empty() ||

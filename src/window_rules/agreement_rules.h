@@ -47,6 +47,16 @@ struct AgreementPlaces {
 };
 AgreementPlaces AgreementWindowPlaces(Size screen);
 
+// Where the full-screen browser window TFmWeb and its browser go. The window is made as large as
+// the screen and centred, then aligned to fill the screen's work area, which is where it ends; the
+// browser, placed outside the window's layout, stays as large as the screen from the window's
+// corner.
+struct FullScreenBrowserPlaces {
+  Rect window;   // on the screen
+  Rect browser;  // Web, in the window
+};
+FullScreenBrowserPlaces FmWebPlaces(Size screen, Rect work_area);
+
 // The page-click check's view of one click: whether the window holds the page's document, and
 // the markup (outerHTML, as 8-bit text) of the innermost element clicked, when there is one.
 struct PageClick {
