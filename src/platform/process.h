@@ -15,12 +15,14 @@ namespace veyra {
 FileStatus StartDetachedProcess(const std::vector<std::string>& arguments,
                                 const std::filesystem::path& working_folder);
 
-// Starts a command line (UTF-8) the way Windows starts one, in `working_folder`, detached as
-// above. On Windows the line goes to the system as it stands, which finds the program in it. On
-// this system's stand-in the program is the first blank-separated word, mapped onto the file
-// system as MapPath maps game names, and the other words are its arguments (runs of blanks
-// separate, so empty words are lost).
-FileStatus StartCommandLine(const std::string& command_line,
+// Starts the program `application` (a full path in the game's form, UTF-8) with the command line
+// `command_line` (UTF-8), which begins with that path, in `working_folder`, detached as above.
+// The path is never split at a blank: on Windows it is the application name the system starts
+// (without it, an unquoted "C:\Program Files\..." would first run "C:\Program.exe"), and the
+// line goes to the program as it stands. On this system's stand-in the program is `application`
+// mapped onto the file system as MapPath maps game names, and the blank-separated words after
+// it are its arguments (runs of blanks separate, so empty words are lost).
+FileStatus StartCommandLine(const std::string& application, const std::string& command_line,
                             const std::filesystem::path& working_folder);
 
 }  // namespace veyra

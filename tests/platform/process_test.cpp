@@ -47,6 +47,25 @@ TEST(StartDetachedProcess, RunsTheProgramInTheWorkingFolderInASessionOfItsOwn) {
 }
 #endif
 
+#ifndef _WIN32  // the program started is a shell script
+TEST(StartCommandLine, NeverSplitsTheProgramsPathAtABlank) {
+  TempFolder dir;
+  fs::create_directories(dir.path() / "Program Files");
+  dir.Write("Program Files/report.sh",
+            "#!/bin/sh\necho \"$#:$1:$2\" > args.part && mv args.part args\n");
+  fs::permissions(dir.path() / "Program Files/report.sh", fs::perms::owner_exec,
+                  fs::perm_options::add);
+  const std::string program = (dir.path() / "Program Files/report.sh").string();
+  ASSERT_TRUE(StartCommandLine(program, program + " A  B", dir.path()).ok());
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!dir.Exists("args") && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(dir.Read("args"), "2:A:B\n");
+  EXPECT_EQ(StartCommandLine(program, "/elsewhere/report.sh A", dir.path()).error, EINVAL);
+}
+#endif
+
 #ifndef _WIN32  // the program started is a shell script, and the reasons are POSIX's
 TEST(StartDetachedProcess, ReportsWhyItCouldNotStart) {
   TempFolder dir;

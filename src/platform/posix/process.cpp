@@ -32,18 +32,17 @@ FileStatus StartDetachedProcess(const std::vector<std::string>& arguments,
   return FileStatus{result};
 }
 
-FileStatus StartCommandLine(const std::string& command_line,
+FileStatus StartCommandLine(const std::string& application, const std::string& command_line,
                             const std::filesystem::path& working_folder) {
-  std::vector<std::string> words;
-  size_t pos = 0;
+  if (application.empty() || !command_line.starts_with(application)) return FileStatus{EINVAL};
+  std::vector<std::string> words{MapPath(application).string()};
+  size_t pos = application.size();
   while (pos < command_line.size()) {
     size_t end = command_line.find(' ', pos);
     if (end == std::string::npos) end = command_line.size();
     if (end > pos) words.push_back(command_line.substr(pos, end - pos));
     pos = end + 1;
   }
-  if (words.empty()) return FileStatus{EINVAL};
-  words[0] = MapPath(words[0]).string();
   return StartDetachedProcess(words, working_folder);
 }
 

@@ -30,12 +30,14 @@ std::wstring QuotedArgument(const std::wstring& argument) {
   return quoted;
 }
 
-FileStatus Start(std::wstring command_line, const std::filesystem::path& working_folder) {
+// `application`, when given, is the program to run; otherwise the system finds it in the line.
+FileStatus Start(const wchar_t* application, std::wstring command_line,
+                 const std::filesystem::path& working_folder) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   // The system may write into the line, so it gets a copy of its own.
-  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE,
+  if (!CreateProcessW(application, command_line.data(), nullptr, nullptr, FALSE,
                       CREATE_NEW_PROCESS_GROUP, nullptr, working_folder.c_str(), &startup,
                       &process)) {
     return FileStatus{LastErrorAsErrno()};
@@ -55,13 +57,13 @@ FileStatus StartDetachedProcess(const std::vector<std::string>& arguments,
     if (!line.empty()) line.push_back(L' ');
     line += QuotedArgument(WideFromUtf8(argument));
   }
-  return Start(line, working_folder);
+  return Start(nullptr, line, working_folder);
 }
 
-FileStatus StartCommandLine(const std::string& command_line,
+FileStatus StartCommandLine(const std::string& application, const std::string& command_line,
                             const std::filesystem::path& working_folder) {
-  if (command_line.empty()) return FileStatus{EINVAL};
-  return Start(WideFromUtf8(command_line), working_folder);
+  if (application.empty() || command_line.empty()) return FileStatus{EINVAL};
+  return Start(WideFromUtf8(application).c_str(), WideFromUtf8(command_line), working_folder);
 }
 
 }  // namespace veyra

@@ -12,14 +12,19 @@ LoginParams LoginParamsFrom(const std::vector<std::string>& arguments) {
   return params;
 }
 
+std::string LoginProgramPath(const std::string& program_folder) {
+  return program_folder + "alogin.exe";
+}
+
 std::string BuildLoginCommandLine(const std::string& program_folder, const LoginParams& params) {
-  std::string command = program_folder + "alogin.exe";
+  std::string command = LoginProgramPath(program_folder);
   if (!params[0].empty()) command += " " + params[0] + " " + params[1] + " " + params[2];
   return command;
 }
 
-bool StartDetached(const std::string& command_line, const std::string& working_folder) {
-  return StartCommandLine(command_line, MapPath(working_folder)).ok();
+bool StartDetached(const std::string& application, const std::string& command_line,
+                   const std::string& working_folder) {
+  return StartCommandLine(application, command_line, MapPath(working_folder)).ok();
 }
 
 }  // namespace veyra

@@ -16,8 +16,13 @@ LoginParams LoginParamsFrom(const std::vector<std::string>& arguments);
 // parameter is not empty, by " " + first + " " + second + " " + third. Nothing is quoted.
 std::string BuildLoginCommandLine(const std::string& program_folder, const LoginParams& params);
 
-// Starts a command line, split at blanks, as a detached process whose current folder is
-// `working_folder`. Returns false when it could not be started; callers ignore the result.
-bool StartDetached(const std::string& command_line, const std::string& working_folder);
+// The login program's full path: program folder + "alogin.exe".
+std::string LoginProgramPath(const std::string& program_folder);
+
+// Starts the program `application` with `command_line` (which begins with its path; see
+// StartCommandLine) as a detached process whose current folder is `working_folder`. Returns
+// false when it could not be started; callers ignore the result.
+bool StartDetached(const std::string& application, const std::string& command_line,
+                   const std::string& working_folder);
 
 }  // namespace veyra

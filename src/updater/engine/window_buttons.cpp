@@ -17,7 +17,7 @@ void UpdaterEngine::Image3Click() {
   view_.HideWindow();
   const std::string folder = ProgramFolder();
   // A missing or unstartable login program is not reported: the window closes all the same.
-  StartDetached(BuildLoginCommandLine(folder, login_params_), folder);
+  StartDetached(LoginProgramPath(folder), BuildLoginCommandLine(folder, login_params_), folder);
   view_.CloseWindow();
 }
 

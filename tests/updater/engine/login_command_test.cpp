@@ -17,8 +17,10 @@ TEST(LoginCommand, HandsOnParametersOnlyWhenThereAreAtLeastTwo) {
 }
 
 TEST(LoginCommand, AMissingProgramIsNotStarted) {
-  EXPECT_FALSE(StartDetached("/nonexistent/folder/alogin.exe a b", "/tmp/"));
-  EXPECT_FALSE(StartDetached("", "/tmp/"));
+  const std::string program = "/nonexistent/folder/alogin.exe";
+  EXPECT_FALSE(StartDetached(program, program + " a b", "/tmp/"));
+  EXPECT_FALSE(StartDetached("", "", "/tmp/"));
+  EXPECT_FALSE(StartDetached(program, "/other/alogin.exe a", "/tmp/"));  // not its line
 }
 
 }  // namespace
