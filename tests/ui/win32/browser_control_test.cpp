@@ -7,24 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "ui/win32/base_test_window.h"
+
 namespace veyra::win32 {
 namespace {
 
-// A plain top-level window to host the control, and a bounded pump for the control's own work.
+// A plain window to host the control, and a bounded pump for the control's own work.
 class BrowserHost : public ::testing::Test {
  protected:
-  void SetUp() override {
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = DefWindowProcW;
-    window_class.hInstance = GetModuleHandleW(nullptr);
-    window_class.lpszClassName = L"VeyraBrowserTestHost";
-    RegisterClassW(&window_class);
-    window_ = CreateWindowExW(0, L"VeyraBrowserTestHost", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 640,
-                              480, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(window_, nullptr);
-  }
-  void TearDown() override { DestroyWindow(window_); }
-
   static void Pump(DWORD milliseconds) {
     const DWORD start = GetTickCount();
     MSG message;
@@ -44,7 +34,8 @@ class BrowserHost : public ::testing::Test {
     return rect;
   }
 
-  HWND window_ = nullptr;
+  testing::TestWindow host_{{}, {0, 0, 640, 480}};
+  HWND window_ = host_.handle();
 };
 
 bool SameRect(const RECT& a, const RECT& b) {
