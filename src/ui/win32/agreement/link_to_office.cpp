@@ -118,6 +118,12 @@ LRESULT TLinkToOfficeFM::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
       if (HIWORD(wparam) == BN_CLICKED && LOWORD(wparam) == kButton1Id) Button1Click();
       if (HIWORD(wparam) == BN_CLICKED && LOWORD(wparam) == kButton3Id) Button3Click();
       return 0;
+    case WM_ERASEBKGND: {  // the form's face around the browser and the buttons
+      RECT client{};
+      GetClientRect(handle(), &client);
+      FillRect(reinterpret_cast<HDC>(wparam), &client, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
     case WM_CLOSE:  // the close box hides the window; it lives as long as the program
       Button3Click();
       return 0;
