@@ -7,36 +7,13 @@
 #include <vector>
 
 #include "support/temp_folder.h"
+#include "ui/win32/bmp_file.h"
 #include "ui/win32/settings/tset_screen_fm.h"
 
 namespace veyra::win32 {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A 24-bit BMP of one colour.
-std::string Bmp(int width, int height, unsigned char grey) {
-  const int row = (width * 3 + 3) / 4 * 4;
-  const int data = row * height;
-  std::string file(54 + data, static_cast<char>(grey));
-  const auto put = [&](int at, unsigned value, int bytes) {
-    for (int i = 0; i < bytes; ++i) file[at + i] = static_cast<char>(value >> (8 * i));
-  };
-  file[0] = 'B';
-  file[1] = 'M';
-  put(2, 54 + data, 4);
-  put(6, 0, 4);
-  put(10, 54, 4);
-  put(14, 40, 4);
-  put(18, width, 4);
-  put(22, height, 4);
-  put(26, 1, 2);
-  put(28, 24, 2);
-  put(30, 0, 4);
-  put(34, data, 4);
-  put(38, 0, 16);
-  return file;
-}
 
 // A JPEG of one colour.
 std::string Jpeg(int width, int height, unsigned char grey) {
@@ -69,8 +46,8 @@ constexpr char kDefaultFile[] = "WindowScreen\r\nComplexities\r\nFullMemory\r\n"
 class SettingsWindow : public ::testing::Test {
  protected:
   SettingsWindow() : previous_(fs::current_path()) {
-    folder_.Write("Upimg/colorform.bmp", Bmp(330, 360, 200));
-    folder_.Write("Upimg/chkbtndn.bmp", Bmp(24, 24, 20));
+    folder_.Write("Upimg/colorform.bmp", testing::SolidBmp(330, 360, 200, 200, 200));
+    folder_.Write("Upimg/chkbtndn.bmp", testing::SolidBmp(24, 24, 20, 20, 20));
     folder_.Write("Upimg/CheckOK_1.jpg", Jpeg(100, 40, 90));
     folder_.Write("Upimg/CheckOK_2.jpg", Jpeg(100, 40, 60));
     fs::current_path(folder_.path());
@@ -90,7 +67,7 @@ class SettingsWindow : public ::testing::Test {
   }
   bool Visible(PictureId id) const { return window_->Pictures()[id].visible; }
 
-  testing::TempFolder folder_;
+  veyra::testing::TempFolder folder_;
   fs::path previous_;
   std::unique_ptr<TSetScreenFM> window_;
   std::vector<std::wstring> messages_;
