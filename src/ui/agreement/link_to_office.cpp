@@ -11,6 +11,7 @@
 #include <QWebEngineView>
 #include <utility>
 
+#include "platform/paths.h"
 #include "ui/agreement/fm_web.h"
 
 namespace veyra {
@@ -68,14 +69,11 @@ void TLinkToOfficeFM::FormCreate() {
       agreement::AgreementWindowPlaces({screen.width(), screen.height()});
   setGeometry(ToQRect(places.window));
 
-  if (application_folder_.empty() || application_folder_.back() != '/') {
-    application_folder_ += '/';
-  }
   setWindowTitle(QString::fromUtf8(agreement::kAgreementCaption));
 
   web_browser1_ = new QWebEngineView(this);
-  page_url_ =
-      QUrl::fromLocalFile(QString::fromStdString(application_folder_ + agreement::kAgreementPage));
+  page_url_ = QUrl::fromLocalFile(
+      QString::fromStdString(Utf8FromPath(agreement::AgreementPagePath(application_folder_))));
   // The sink must be in place before the first document is created.
   WBSurvey();
   web_browser1_->setUrl(page_url_);
