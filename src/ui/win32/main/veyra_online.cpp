@@ -18,9 +18,12 @@
 #include "platform/windows/wide_text.h"
 #include "startup/launcher_options.h"
 #include "text/language.h"
+#include "ui/win32/agreement/agreement_windows.h"
 #include "ui/win32/base/message_loop.h"
 #include "ui/win32/launcher/tmain_fm.h"
+#include "ui/win32/settings/settings_window.h"
 #include "ui/win32/updater/tform1.h"
+#include "window_rules/agreement_rules.h"
 
 namespace {
 
@@ -48,9 +51,12 @@ veyra::win32::LauncherActions ProgramActions(const veyra::LauncherOptions& optio
   actions.create_updater_window = [parameters = options.game_parameters, language_code] {
     return std::make_unique<veyra::win32::TForm1>(parameters, language_code);
   };
-  // The agreement, home page and settings windows are another part of this layer, still being
-  // built (9 Dec 2026): until they land, the web and settings buttons show only their pressed
-  // pictures.
+  actions.show_agreement_window = &veyra::win32::ShowAgreementWindow;
+  actions.show_home_page_window =
+      [home_page = options.home_url.value_or(veyra::agreement::kDefaultHomePageUrl)] {
+        veyra::win32::ShowHomePageWindow(home_page);
+      };
+  actions.show_settings_window = &veyra::win32::ShowSettingsWindow;
   return actions;
 }
 
@@ -81,6 +87,11 @@ int main(int argc, char** argv) {
 
   // Created first, the launcher is the main window: the program ends when it closes.
   veyra::win32::TMainFM launcher(ProgramActions(options, language_code), traditional_locale);
+  // The agreement window, hidden, whose page starts loading at once; then the settings window,
+  // hidden, whose creation writes a missing "sinfo.txt" before the launcher shows.
+  veyra::win32::CreateAgreementWindow(
+      options.account_url.value_or(veyra::agreement::kDefaultAccountSiteUrl));
+  veyra::win32::CreateSettingsWindow();
   launcher.Show();
   ReportFirstFrame();
   return veyra::win32::RunMessageLoop();

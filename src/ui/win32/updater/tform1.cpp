@@ -87,8 +87,8 @@ void TForm1::SetCaption(std::string_view caption) {
 
 void TForm1::FormCreate(const std::vector<std::string>& program_arguments) {
   SetCaption(layout::kCheckpointCaptions[0]);
-  // The news page (index2.html, Part of the engine's page pass) has no browser here yet: the
-  // area stays empty.
+  web_browser1_ = BrowserControl::Create(handle(), ToRect(layout::kWebBrowser1));
+  if (web_browser1_) web_browser1_->Navigate(WideFromUtf8(ProgramFolder() + "index2.html"));
 
   // The engine's creation takes the login parameters, resets its state and makes the program
   // folder the current folder; it arms the driver too, which waits for the end of a complete
@@ -280,6 +280,10 @@ void TForm1::Image4MouseUp() {
 
 void TForm1::ShowMessage(const std::string& text) {
   ShowInformation(handle(), DisplayText(language_code_, text));
+}
+
+void TForm1::ReloadPage() {
+  if (web_browser1_) web_browser1_->Refresh();
 }
 
 void TForm1::Log(const std::string& line) {

@@ -12,6 +12,7 @@
 #include "ui/win32/base/fonts.h"
 #include "ui/win32/base/picture_layer.h"
 #include "ui/win32/base/window.h"
+#include "ui/win32/browser/browser_control.h"
 #include "ui/win32/updater/list_box.h"
 #include "updater/engine/updater_engine.h"
 #include "updater/engine/updater_view.h"
@@ -34,6 +35,7 @@ class TForm1 : public Window, public UpdaterView {
 
   // UpdaterView.
   void ShowMessage(const std::string& text) override;
+  void ReloadPage() override;
   void Log(const std::string& line) override;
   bool AskYesNo(const std::string& question) override;
   void RunLineDialog(LineDialogModel& dialog) override;
@@ -73,6 +75,7 @@ class TForm1 : public Window, public UpdaterView {
   UpdaterEngine engine_;
   PictureLayer pictures_;
   PictureId image1_ = 0, image2_ = 0, image3_ = 0, image6_ = 0, image4_ = 0;
+  std::unique_ptr<BrowserControl> web_browser1_;  // null where the system has no browser
   std::unique_ptr<ListBox> list_box1_;
   std::unique_ptr<ListBox> list_box2_;
   Font label3_font_;
