@@ -12,6 +12,7 @@
 #include "ui/win32/dialogs/tform2.h"
 #include "ui/win32/dialogs/tform3.h"
 #include "ui/win32/updater/gauge_painting.h"
+#include "ui/win32/updater/pass_gap_report.h"
 #include "ui/win32/updater/updater_pictures.h"
 #include "window_rules/gauge_drawing.h"
 #include "window_rules/updater_window_layout.h"
@@ -225,55 +226,45 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 // --- The picture buttons ----------------------------------------------------------------------
 
-void TForm1::Image2MouseDown() {
-  ShowButtonPicture(Control(image2_).picture, layout::kImage2, layout::kImage2.pressed,
-                    language_code_);
+void TForm1::ShowPicture(PictureId id, const PictureButtonLayout& button, std::string_view base) {
+  ShowButtonPicture(Control(id).picture, button, base, language_code_);
   RepaintNow(handle());
 }
 
+void TForm1::Image2MouseDown() {
+  ShowPicture(image2_, layout::kImage2, layout::kImage2.pressed);
+}
+
 void TForm1::Image2MouseUp() {
-  ShowButtonPicture(Control(image2_).picture, layout::kImage2, layout::kImage2.released,
-                    language_code_);
-  RepaintNow(handle());
+  ShowPicture(image2_, layout::kImage2, layout::kImage2.released);
+  const PassGapReport gaps(engine_.window().Button1Enabled);
   engine_.StartPictureClicked();
 }
 
 void TForm1::Image3MouseDown() {
-  ShowButtonPicture(Control(image3_).picture, layout::kImage3, layout::kImage3.pressed,
-                    language_code_);
-  RepaintNow(handle());
+  ShowPicture(image3_, layout::kImage3, layout::kImage3.pressed);
 }
 
 void TForm1::Image3MouseUp() {
-  ShowButtonPicture(Control(image3_).picture, layout::kImage3, layout::kImage3.released,
-                    language_code_);
-  RepaintNow(handle());
+  ShowPicture(image3_, layout::kImage3, layout::kImage3.released);
 }
 
 void TForm1::Image6MouseDown() {
-  ShowButtonPicture(Control(image6_).picture, layout::kImage6, layout::kImage6.pressed,
-                    language_code_);
-  RepaintNow(handle());
+  ShowPicture(image6_, layout::kImage6, layout::kImage6.pressed);
 }
 
 void TForm1::Image6MouseUp() {
-  ShowButtonPicture(Control(image6_).picture, layout::kImage6, layout::kImage6.released,
-                    language_code_);
-  RepaintNow(handle());
+  ShowPicture(image6_, layout::kImage6, layout::kImage6.released);
   TForm3 dialog(language_code_, WindowCorner(), [this] { engine_.ForceUpdateChosen(); });
   RunModalLoop(dialog.handle());
 }
 
 void TForm1::Image4MouseDown() {
-  ShowButtonPicture(Control(image4_).picture, layout::kImage4, layout::kImage4.pressed,
-                    language_code_);
-  RepaintNow(handle());
+  ShowPicture(image4_, layout::kImage4, layout::kImage4.pressed);
 }
 
 void TForm1::Image4MouseUp() {
-  ShowButtonPicture(Control(image4_).picture, layout::kImage4, layout::kImage4.released,
-                    language_code_);
-  RepaintNow(handle());
+  ShowPicture(image4_, layout::kImage4, layout::kImage4.released);
 }
 
 // --- The view port ------------------------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include "ui/win32/updater/list_box.h"
 #include "updater/engine/updater_engine.h"
 #include "updater/engine/updater_view.h"
+#include "window_rules/picture_button_layout.h"
 
 namespace veyra::win32 {
 
@@ -62,6 +63,8 @@ class TForm1 : public Window, public UpdaterView {
   Point WindowCorner() const;
   PictureControl& Control(PictureId id) { return pictures_[id]; }
 
+  // Shows picture `base` of `button` on control `id` now (ShowButtonPicture's rules).
+  void ShowPicture(PictureId id, const PictureButtonLayout& button, std::string_view base);
   void Image2MouseDown();
   void Image2MouseUp();
   void Image3MouseDown();
