@@ -37,7 +37,6 @@ running=
 stop_program() {
   if [ -n "$running" ]; then kill "$running" 2>/dev/null || true; wait "$running" 2>/dev/null || true; fi
   running=
-  wineserver --wait 2>/dev/null || true
 }
 trap 'stop_program; nginx_stop; wine_server_stop; wine_display_stop; rm -rf "$work"' EXIT
 
