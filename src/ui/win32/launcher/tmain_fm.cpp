@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include "platform/paths.h"
-#include "platform/pump.h"
 #include "platform/windows/wide_text.h"
 #include "startup/stale_update_state.h"
 #include "ui/win32/base/message_loop.h"
@@ -102,25 +101,13 @@ void TMainFM::ShowButtonState(int button, ButtonState state) {
   for (const ButtonState each : {ButtonState::kNormal, ButtonState::kPressed}) {
     pictures_[button_images_[button - 1][StateIndex(each)]].visible = each == state;
   }
-}
-
-void TMainFM::ButtonDown(int button) {
-  ShowButtonState(button, ButtonState::kPressed);
-  RepaintNow(handle());
-  Sleep(static_cast<int>(launcher::kPressedPause.count()));
-}
-
-void TMainFM::ButtonUp(int button) {
-  ShowButtonState(button, ButtonState::kNormal);
   RepaintNow(handle());
 }
 
-void TMainFM::UpdateClick() {
-  ButtonDown(launcher::kUpdateButton);
-  ButtonUp(launcher::kUpdateButton);
-  if (!actions_.create_updater_window) return;
+bool TMainFM::RunUpdaterWindow() {
+  if (!actions_.create_updater_window) return false;
   const std::unique_ptr<Window> updater = actions_.create_updater_window();
-  if (!updater || updater->handle() == nullptr) return;
+  if (!updater || updater->handle() == nullptr) return false;
   RECT launcher_place;
   RECT updater_place;
   GetWindowRect(handle(), &launcher_place);
@@ -129,30 +116,51 @@ void TMainFM::UpdateClick() {
                launcher_place.top - launcher::kUpdaterWindowRaise, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   RunModalLoop(updater->handle());
-  // The updater window is the run's last window: whatever it did, the program ends with it.
-  RequestTermination();
+  return true;
 }
 
-void TMainFM::WebClick() {
-  ButtonDown(launcher::kWebButton);
-  ButtonUp(launcher::kWebButton);
-  const auto& show =
-      launcher::WebButtonWindow(traditional_locale_) == launcher::WebWindow::kAgreement
-          ? actions_.show_agreement_window
-          : actions_.show_home_page_window;
-  if (show) show();
+void TMainFM::ShowAgreementWindow() {
+  if (actions_.show_agreement_window) actions_.show_agreement_window();
 }
 
-void TMainFM::SettingsClick() {
-  ButtonDown(launcher::kSettingsButton);
-  ButtonUp(launcher::kSettingsButton);
+void TMainFM::ShowHomePageWindow() {
+  if (actions_.show_home_page_window) actions_.show_home_page_window();
+}
+
+void TMainFM::ShowSettingsWindow() {
   if (actions_.show_settings_window) actions_.show_settings_window();
 }
 
-void TMainFM::ExitClick() {
-  // The pressed picture stays until the window is gone.
-  ButtonDown(launcher::kExitButton);
+void TMainFM::CloseLauncher() {
   PostMessageW(handle(), WM_CLOSE, 0, 0);
+}
+
+void TMainFM::Terminate() {
+  RequestTermination();
+}
+
+void TMainFM::ButtonDown(int button) {
+  launcher::ButtonDown(*this, button);
+}
+
+void TMainFM::ButtonUp(int button) {
+  launcher::ButtonUp(*this, button);
+}
+
+void TMainFM::UpdateClick() {
+  launcher::UpdateClick(*this);
+}
+
+void TMainFM::WebClick() {
+  launcher::WebClick(*this, traditional_locale_);
+}
+
+void TMainFM::SettingsClick() {
+  launcher::SettingsClick(*this);
+}
+
+void TMainFM::ExitClick() {
+  launcher::ExitClick(*this);
 }
 
 LRESULT TMainFM::WMNCHitTest(LPARAM screen_point) {

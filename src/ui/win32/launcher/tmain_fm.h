@@ -8,6 +8,7 @@
 
 #include "ui/win32/base/picture_layer.h"
 #include "ui/win32/base/window.h"
+#include "window_rules/launcher_actions.h"
 #include "window_rules/launcher_layout.h"
 
 namespace veyra::win32 {
@@ -33,7 +34,7 @@ struct LauncherActions {
 // Creation runs the clean-up of stale update state, then builds the window from the artwork in
 // the current folder; a background or strip that is missing or damaged ends the construction at
 // that step without a message (no buttons, and the designed size without a background).
-class TMainFM : public Window {
+class TMainFM : public Window, private launcher::LauncherWindowPort {
  public:
   TMainFM(LauncherActions actions, bool traditional_locale);
 
@@ -57,7 +58,14 @@ class TMainFM : public Window {
  private:
   void BuildWindow();
   void CreateButtonImages(const Picture& strip);
-  void ShowButtonState(int button, launcher::ButtonState state);
+  // LauncherWindowPort: what the buttons' rules ask of this window.
+  void ShowButtonState(int button, launcher::ButtonState state) override;
+  bool RunUpdaterWindow() override;
+  void ShowAgreementWindow() override;
+  void ShowHomePageWindow() override;
+  void ShowSettingsWindow() override;
+  void CloseLauncher() override;
+  void Terminate() override;
   LRESULT WMNCHitTest(LPARAM screen_point);
 
   LauncherActions actions_;
