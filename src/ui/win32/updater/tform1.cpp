@@ -26,6 +26,8 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_BORDER | WS_CLIPCHILDREN;
 constexpr UINT kStartDriver = WM_APP + 1;
 constexpr int kListBox1Id = 101;
 constexpr int kListBox2Id = 102;
+constexpr int kButton1Id = 103;
+constexpr int kButton4Id = 104;
 // The form's font size where a control's own is not set.
 constexpr int kFormFontPixels = 12;
 
@@ -74,12 +76,21 @@ void TForm1::BuildControls() {
   image4_ = add_button(layout::kImage4, &TForm1::Image4MouseDown, &TForm1::Image4MouseUp);
   Control(image4_).on_click = [this] { engine_.Button4Click(); };
 
+  button1_ = HiddenButton(L"\u958b\u59cb\u66f4\u65b0", layout::kButton1At, kButton1Id);  // 開始更新
+  button4_ = HiddenButton(L"\u7d50\u675f\u96e2\u958b", layout::kButton4At, kButton4Id);  // 結束離開
+  EnableWindow(button1_, FALSE);
   list_box1_ = std::make_unique<ListBox>(handle(), layout::kListBox1, kListBox1Id);
   list_box2_ = std::make_unique<ListBox>(handle(), layout::kListBox2, kListBox2Id);
   label3_font_ = Font(layout::kLabel3Font, kFormFontPixels);
   label4_font_ = Font(layout::kWindowFont, kFormFontPixels);
   // As designed: the empty gauge with its label shows from the start.
   engine_.window().Gauge1.visible = true;
+}
+
+HWND TForm1::HiddenButton(const wchar_t* caption, Point at, int id) const {
+  return CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | BS_PUSHBUTTON, at.left, at.top, 75, 25,
+                         handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleW(nullptr), nullptr);
 }
 
 void TForm1::SetCaption(std::string_view caption) {
@@ -217,6 +228,10 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       CloseWindow();
       return 0;
+    case WM_COMMAND:
+      if (LOWORD(wparam) == kButton4Id) engine_.Button4Click();
+      if (LOWORD(wparam) == kButton1Id) engine_.StartPictureClicked();
+      return 0;
     default:
       if (pictures_.HandleMouse(handle(), message, lparam)) return 0;
       break;
@@ -308,6 +323,7 @@ void TForm1::Terminate() {
 }
 
 void TForm1::StateChanged(const UpdaterWindowState& window, UpdateStage /*stage*/) {
+  EnableWindow(button1_, window.Button1Enabled);
   list_box1_->Show(window.ListBox1, language_code_);
   list_box2_->Show(window.ListBox2, language_code_);
   const auto label_area = [this](const LabelState& label, const Font& font) {

@@ -53,6 +53,7 @@ class TForm1 : public Window, public UpdaterView {
 
  private:
   void BuildControls();
+  HWND HiddenButton(const wchar_t* caption, Point at, int id) const;
   void FormCreate(const std::vector<std::string>& program_arguments);
   bool LoadCreationPictures();
   void LayOut();
@@ -81,6 +82,8 @@ class TForm1 : public Window, public UpdaterView {
   std::unique_ptr<BrowserControl> web_browser1_;  // null where the system has no browser
   std::unique_ptr<ListBox> list_box1_;
   std::unique_ptr<ListBox> list_box2_;
+  HWND button1_ = nullptr;  // hidden: its enabled state mirrors the engine's Button1Enabled
+  HWND button4_ = nullptr;  // hidden: its click is the exit confirmation
   Font label3_font_;
   Font label4_font_;
   UpdaterWindowState shown_;  // what the window draws, as the engine last reported it
