@@ -9,7 +9,6 @@
 
 #include "launcher/veyra_application.h"
 #include "platform/paths.h"
-#include "platform/pump.h"
 #include "startup/stale_update_state.h"
 #include "ui/widgets/contents_size.h"
 #include "ui/widgets/picture_buttons.h"
@@ -127,51 +126,60 @@ void TMainFM::ShowButtonState(int button, ButtonState state) {
   if (normal == nullptr || pressed == nullptr) return;
   normal->setVisible(state == ButtonState::kNormal);
   pressed->setVisible(state == ButtonState::kPressed);
-}
-
-void TMainFM::ButtonDown(int button) {
-  ShowButtonState(button, ButtonState::kPressed);
-  repaint();
-  Sleep(static_cast<int>(launcher::kPressedPause.count()));
-}
-
-void TMainFM::ButtonUp(int button) {
-  ShowButtonState(button, ButtonState::kNormal);
   repaint();
 }
 
-void TMainFM::UpdateClick() {
-  ButtonDown(launcher::kUpdateButton);
-  ButtonUp(launcher::kUpdateButton);
-  if (!actions_.create_updater_window) return;
+bool TMainFM::RunUpdaterWindow() {
+  if (!actions_.create_updater_window) return false;
   const std::unique_ptr<QDialog> updater = actions_.create_updater_window(this);
-  if (!updater) return;
+  if (!updater) return false;
   updater->move(updater->x(), y() - launcher::kUpdaterWindowRaise);
   updater->exec();
-  // The updater window is the run's last window: whatever it did, the program ends with it.
-  RequestTermination();
+  return true;
 }
 
-void TMainFM::WebClick() {
-  ButtonDown(launcher::kWebButton);
-  ButtonUp(launcher::kWebButton);
-  const auto& show =
-      launcher::WebButtonWindow(language_.traditional_locale) == launcher::WebWindow::kAgreement
-          ? actions_.show_agreement_window
-          : actions_.show_home_page_window;
-  if (show) show();
+void TMainFM::ShowAgreementWindow() {
+  if (actions_.show_agreement_window) actions_.show_agreement_window();
 }
 
-void TMainFM::SettingsClick() {
-  ButtonDown(launcher::kSettingsButton);
-  ButtonUp(launcher::kSettingsButton);
+void TMainFM::ShowHomePageWindow() {
+  if (actions_.show_home_page_window) actions_.show_home_page_window();
+}
+
+void TMainFM::ShowSettingsWindow() {
   if (actions_.show_settings_window) actions_.show_settings_window();
 }
 
-void TMainFM::ExitClick() {
-  // The pressed picture stays until the window is gone.
-  ButtonDown(launcher::kExitButton);
+void TMainFM::CloseLauncher() {
   close();
+}
+
+void TMainFM::Terminate() {
+  RequestTermination();
+}
+
+void TMainFM::ButtonDown(int button) {
+  launcher::ButtonDown(*this, button);
+}
+
+void TMainFM::ButtonUp(int button) {
+  launcher::ButtonUp(*this, button);
+}
+
+void TMainFM::UpdateClick() {
+  launcher::UpdateClick(*this);
+}
+
+void TMainFM::WebClick() {
+  launcher::WebClick(*this, language_.traditional_locale);
+}
+
+void TMainFM::SettingsClick() {
+  launcher::SettingsClick(*this);
+}
+
+void TMainFM::ExitClick() {
+  launcher::ExitClick(*this);
 }
 
 void TMainFM::AppException(std::exception_ptr error) {

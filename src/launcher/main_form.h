@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "window_rules/launcher_actions.h"
 #include "window_rules/launcher_layout.h"
 #include "window_rules/launcher_pointer.h"
 
@@ -45,7 +46,7 @@ struct LauncherLanguage {
 // the construction at that step without a message: the window then has no buttons (at its
 // designed size when the background is missing) and the application keeps its default
 // exception handling. A complete construction installs AppException.
-class TMainFM : public QWidget {
+class TMainFM : public QWidget, private launcher::LauncherWindowPort {
   Q_OBJECT
 
  public:
@@ -83,7 +84,14 @@ class TMainFM : public QWidget {
   // The construction steps from the border's removal on; returns at the step that fails.
   void BuildWindow();
   void CreateButtonImages(const QImage& strip);
-  void ShowButtonState(int button, launcher::ButtonState state);
+  // LauncherWindowPort: what the buttons' rules ask of this window.
+  void ShowButtonState(int button, launcher::ButtonState state) override;
+  bool RunUpdaterWindow() override;
+  void ShowAgreementWindow() override;
+  void ShowHomePageWindow() override;
+  void ShowSettingsWindow() override;
+  void CloseLauncher() override;
+  void Terminate() override;
   void WatchMouse(QWidget* widget);
 
   LauncherActions actions_;

@@ -65,14 +65,4 @@ void RequestTermination() {
   QCoreApplication::exit(0);
 }
 
-std::string ExceptionText(std::exception_ptr error) {
-  try {
-    std::rethrow_exception(error);
-  } catch (const std::exception& e) {
-    return e.what();
-  } catch (...) {
-    return "unknown exception";
-  }
-}
-
 }  // namespace veyra

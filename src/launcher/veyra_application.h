@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/exception_text.h"
+
 namespace veyra {
 
 // The program's application object. Every event goes through its notify, which catches every
@@ -33,8 +35,5 @@ class VeyraApplication : public QApplication {
 // windows and of waiting steps too, and the program's main loop with them; a modal window
 // opened after this returns at once. Windows get no chance to refuse.
 void RequestTermination();
-
-// The text of an exception for a one-line report: its what() or "unknown exception".
-std::string ExceptionText(std::exception_ptr error);
 
 }  // namespace veyra

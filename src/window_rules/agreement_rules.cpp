@@ -1,6 +1,7 @@
 #include "window_rules/agreement_rules.h"
 
 #include "platform/ascii_case.h"
+#include "platform/paths.h"
 
 namespace veyra::agreement {
 
@@ -15,6 +16,21 @@ AgreementPlaces AgreementWindowPlaces(Size screen) {
                          kButtonSize.height};
   places.decline_button = {width / 2 + 10, height - 65, kButtonSize.width, kButtonSize.height};
   return places;
+}
+
+FullScreenBrowserPlaces FmWebPlaces(Size screen, Rect work_area) {
+  return {work_area, {0, 0, screen.width, screen.height}};
+}
+
+std::filesystem::path AgreementPagePath(std::string application_folder) {
+  // Either separator ends a folder: MapPath reads a backslash as one on every system.
+  if (application_folder.empty() ||
+      (application_folder.back() != '/' && application_folder.back() != '\\')) {
+    application_folder += kFolderSeparator;
+  }
+  std::filesystem::path page = MapPath(application_folder + kAgreementPage);
+  page.make_preferred();
+  return page;
 }
 
 bool TDummy::PageClickCloses(const PageClick& click) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,6 +20,12 @@ inline constexpr const char* kDeclineCaption = "不同意";
 
 // The agreement page, in the application folder.
 inline constexpr const char* kAgreementPage = "index.htm";
+
+// Where the agreement page of `application_folder` lies (a separator is added when missing). The
+// name is matched ignoring letter case, as on the game's own file system, so "Index.HTM" is the
+// page too; without any such file, the path of "index.htm" (the browser then shows its own
+// page for a missing file).
+std::filesystem::path AgreementPagePath(std::string application_folder);
 
 // Text that, anywhere in the markup of the clicked element, makes the click close the window.
 inline constexpr const char* kCloseMarker = "CloseLinkToOfficeFM";
@@ -39,6 +46,16 @@ struct AgreementPlaces {
   Rect decline_button;  // Button3 "不同意", in the window
 };
 AgreementPlaces AgreementWindowPlaces(Size screen);
+
+// Where the full-screen browser window TFmWeb and its browser go. The window is made as large as
+// the screen and centred, then aligned to fill the screen's work area, which is where it ends; the
+// browser, placed outside the window's layout, stays as large as the screen from the window's
+// corner.
+struct FullScreenBrowserPlaces {
+  Rect window;   // on the screen
+  Rect browser;  // Web, in the window
+};
+FullScreenBrowserPlaces FmWebPlaces(Size screen, Rect work_area);
 
 // The page-click check's view of one click: whether the window holds the page's document, and
 // the markup (outerHTML, as 8-bit text) of the innermost element clicked, when there is one.

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "updater/engine/window_state.h"
+#include "window_rules/control_state.h"
 
 namespace veyra {
 

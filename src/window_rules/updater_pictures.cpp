@@ -1,5 +1,8 @@
 #include "window_rules/updater_pictures.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "platform/paths.h"
 #include "text/language.h"
 
@@ -11,6 +14,12 @@ std::string UpdaterPicturePath(std::string_view base, const std::string& languag
   path += ArtSuffix(language_code);
   path += ".jpg";
   return path;
+}
+
+bool UpdaterPictureExists(std::string_view base, const std::string& language_code) {
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(MapPath(UpdaterPicturePath(base, language_code)),
+                                          ignored);
 }
 
 }  // namespace veyra

@@ -11,4 +11,7 @@ namespace veyra {
 // is in the game's form (backslashes, any letter case); open it through MapPath.
 std::string UpdaterPicturePath(std::string_view base, const std::string& language_code);
 
+// True when the picture file of `base` exists (whether or not it can be read).
+bool UpdaterPictureExists(std::string_view base, const std::string& language_code);
+
 }  // namespace veyra

@@ -4,13 +4,13 @@
 #include <string_view>
 
 #include "updater/dialogs/updater_caption.h"
-#include "updater/engine/window_state.h"
 #include "window_rules/colour.h"
 #include "window_rules/geometry.h"
 #include "window_rules/picture_button_layout.h"
 
-// The updater window TForm1 as its creation lays it out (client pixels). The places the update
-// run itself moves things to (status line, gauge, progress label) are the engine's own numbers.
+// The updater window TForm1 as its creation lays it out (client pixels), with the places the
+// update run itself moves things to (status line, progress label), which the engine takes from
+// here.
 namespace veyra::updater_window {
 
 inline constexpr std::string_view kCaption = kUpdaterCaption;
@@ -33,20 +33,22 @@ inline constexpr Rect kListBox2{34, 281, 207, 183};     // names updated in this
 inline constexpr std::string_view kListFont = "Courier New";
 
 // Status line Label3: transparent, yellow, hidden until the run shows it.
-inline constexpr Point kLabel3At{kStatusLineLeft, kStatusLineTop};
+inline constexpr Point kLabel3At{40, 469};
 inline constexpr std::string_view kLabel3Font = "標楷體";
 inline constexpr int kLabel3FontHeight = 20;
 inline constexpr Rgb kLabel3Colour = kYellow;
 
 // Transfer gauge Gauge1: black, with a bar of kGauge1BarColour.
-inline constexpr Rect kGauge1{kGaugeLeft, kGaugeTop, kGaugeWidth, kGaugeHeight};
+inline constexpr Rect kGauge1{37, 499, 545, 25};
 inline constexpr Rgb kGauge1Background = kBlack;
 inline constexpr Rgb kGauge1BarColour{0, 74, 211};
 
 // Image5: an empty transparent picture over the gauge (white is transparent); its top is the
 // progress label's reference line.
-inline constexpr Point kImage5At{kGaugeLeft, kGaugeTop};
+inline constexpr Point kImage5At{kGauge1.left, kGauge1.top};
 inline constexpr Rgb kImage5TransparentColour = kWhite;
+// During the main pass the progress label sits 2 pixels below Image5's top, centred on the gauge.
+inline constexpr int kLabel4ProgressTop = kImage5At.top + 2;
 
 // Progress label Label4: transparent, yellow, sized to its caption. At creation it sits at this
 // top, centred on the background picture: left = CentredOffset(Image1 width, Label4 width).

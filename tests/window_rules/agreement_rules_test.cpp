@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 namespace veyra::agreement {
 namespace {
 
@@ -100,6 +102,17 @@ TEST(AgreementPlaces, FollowTheScreenSize) {
     EXPECT_EQ(places.agree_button, c.places.agree_button) << c.screen.width;
     EXPECT_EQ(places.decline_button, c.places.decline_button) << c.screen.width;
   }
+}
+
+TEST(AgreementPage, IsFoundIgnoringLetterCase) {
+  testing::TempFolder folder;
+  const std::filesystem::path missing = folder.path() / "index.htm";
+  EXPECT_EQ(AgreementPagePath(folder.folder()), missing);
+  folder.Write("Index.HTM", "<html></html>");
+  const std::filesystem::path page = folder.path() / "Index.HTM";
+  EXPECT_EQ(AgreementPagePath(folder.folder()), page);
+  // The folder without its closing separator names the same page.
+  EXPECT_EQ(AgreementPagePath(Utf8FromPath(folder.path())), page);
 }
 
 }  // namespace

@@ -4,19 +4,23 @@
 #include <QPainter>
 
 #include "tools/artwork/art_drawing.h"
+#include "tools/artwork/layout_geometry.h"
 #include "tools/artwork/painting.h"
+#include "window_rules/line_dialog_layout.h"
+#include "window_rules/update_mode_layout.h"
 
 namespace veyra::artwork {
 namespace {
 
 // Network line dialog: the list and the confirm button.
-constexpr QRect kLineList(52, 88, 296, 248);
-constexpr QRect kLineConfirm(144, 352, 100, 29);
+constexpr QRect kLineList = ToQRect(line_dialog::kListBox1);
+constexpr QRect kLineConfirm(ToQPoint(line_dialog::kTraditionalSet.confirm.at),
+                             ToQSize(line_dialog::kTraditionalSet.confirm.size));
 
-// Update mode dialog: the window shows the background less its right 15 pixels.
-constexpr int kModeHiddenRight = 15;
-constexpr QRect kForceButton(30, 92, 100, 30);
-constexpr QRect kCancelButton(147, 92, 100, 30);
+// Update mode dialog.
+constexpr QSize kModeButtonSize(100, 30);  // the buttons take the size of their pictures
+constexpr QRect kForceButton(ToQPoint(update_mode_dialog::kImage2.place.at), kModeButtonSize);
+constexpr QRect kCancelButton(ToQPoint(update_mode_dialog::kImage3.place.at), kModeButtonSize);
 
 QImage DrawLineBackground(Script script, QSize size) {
   QImage image(size, QImage::Format_RGB32);
@@ -37,7 +41,9 @@ QImage DrawLineBackground(Script script, QSize size) {
 QImage DrawModeBackground(Script script, QSize size) {
   QImage image(size, QImage::Format_RGB32);
   QPainter painter(&image);
-  const QRectF shown(0, 0, size.width() - kModeHiddenRight, size.height());
+  // The window shows only the part of the background its size leaves.
+  const Size window = update_mode_dialog::UpdateModeDialogSize({size.width(), size.height()});
+  const QRectF shown(0, 0, window.width, window.height);
   PaintNightSky(painter, QRectF(QPointF(0, 0), QSizeF(size)), 3, 30);
   // Broken by hand so that no line starts with punctuation.
   const QString text = Pick(script,

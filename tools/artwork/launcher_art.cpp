@@ -8,17 +8,20 @@
 #include <array>
 
 #include "tools/artwork/art_drawing.h"
+#include "tools/artwork/layout_geometry.h"
 #include "tools/artwork/painting.h"
+#include "window_rules/launcher_layout.h"
 
 namespace veyra::artwork {
 namespace {
 
 // Where the launcher puts its button pictures, and the part of each picture that takes clicks;
 // the rest of a picture lets the window be dragged, so only the click area shows a button.
-constexpr std::array<QPoint, 4> kButtonPos = {QPoint(72, 346), QPoint(197, 346), QPoint(322, 346),
-                                              QPoint(449, 346)};
-constexpr QSize kFrameSize(120, 55);
-constexpr QSize kClickArea(102, 40);
+constexpr std::array<QPoint, launcher::kButtonCount> kButtonPos = {
+    ToQPoint(launcher::ButtonPos[0]), ToQPoint(launcher::ButtonPos[1]),
+    ToQPoint(launcher::ButtonPos[2]), ToQPoint(launcher::ButtonPos[3])};
+constexpr QSize kFrameSize = ToQSize(launcher::kButtonPictureSize);
+constexpr QSize kClickArea = ToQSize(launcher::kButtonClickAreaSize);
 
 struct LauncherButton {
   const char* traditional;

@@ -5,17 +5,20 @@
 #include <QPainterPath>
 #include <array>
 
+#include "settings/settings_layout.h"
 #include "tools/artwork/art_drawing.h"
+#include "tools/artwork/layout_geometry.h"
 #include "tools/artwork/painting.h"
 
 namespace veyra::artwork {
 namespace {
 
-constexpr int kMarkLeft = 53;
+constexpr int kMarkLeft = settings::kImage2At.left;
 constexpr QSize kMarkSize(20, 20);
 constexpr int kTextLeft = 82;
-constexpr QRect kOkButton(40, 302, 80, 30);
-constexpr QRect kCancelButton(180, 302, 80, 30);
+constexpr QSize kButtonSize(80, 30);  // the buttons take the size of their pictures
+constexpr QRect kOkButton(ToQPoint(settings::kImage4At), kButtonSize);
+constexpr QRect kCancelButton(ToQPoint(settings::kImage5At), kButtonSize);
 
 struct Choice {
   int top;  // the top of the choice's check mark
@@ -25,11 +28,11 @@ struct Choice {
 };
 
 constexpr std::array<Choice, 5> kChoices = {{
-    {34, "全螢幕", "全屏幕", true},
-    {77, "視窗模式", "窗口模式", true},
-    {150, "完整記憶體", "完整内存", true},
-    {200, "一半記憶體", "一半内存", false},
-    {253, "節省記憶體", "节省内存", false},
+    {settings::kImage2At.top, "全螢幕", "全屏幕", true},
+    {settings::kImage3At.top, "視窗模式", "窗口模式", true},
+    {settings::kImage6At.top, "完整記憶體", "完整内存", true},
+    {settings::kImage7At.top, "一半記憶體", "一半内存", false},
+    {settings::kImage8At.top, "節省記憶體", "节省内存", false},
 }};
 
 // The box fills its whole square, so the mark picture needs no ground colour around it.

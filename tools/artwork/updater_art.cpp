@@ -4,18 +4,20 @@
 #include <QPainter>
 
 #include "tools/artwork/art_drawing.h"
+#include "tools/artwork/layout_geometry.h"
 #include "tools/artwork/painting.h"
+#include "window_rules/updater_window_layout.h"
 
 namespace veyra::artwork {
 namespace {
 
 // Places the window gives its controls (left, top, width, height).
-constexpr QRect kWaitingList(34, 67, 207, 183);
-constexpr QRect kDoneList(34, 281, 207, 183);
-constexpr QRect kPage(268, 52, 324, 422);
-constexpr QRect kGauge(37, 499, 545, 25);
-constexpr int kButtonTop = 528;
-constexpr int kButtonHeight = 26;
+constexpr QRect kWaitingList = ToQRect(updater_window::kListBox1);
+constexpr QRect kDoneList = ToQRect(updater_window::kListBox2);
+constexpr QRect kPage = ToQRect(updater_window::kWebBrowser1);
+constexpr QRect kGauge = ToQRect(updater_window::kGauge1);
+constexpr int kButtonTop = updater_window::kImage2.place.at.top;
+constexpr int kButtonHeight = updater_window::kImage2.place.size->height;
 
 QRectF Around(const QRect& rect, qreal margin) {
   return QRectF(rect).adjusted(-margin, -margin, margin, margin);

@@ -5,7 +5,13 @@
 #include <stdexcept>
 #include <string>
 
+#include "settings/settings_layout.h"
 #include "tools/artwork/art_drawing.h"
+#include "tools/artwork/layout_geometry.h"
+#include "window_rules/launcher_layout.h"
+#include "window_rules/line_dialog_layout.h"
+#include "window_rules/update_mode_layout.h"
+#include "window_rules/updater_window_layout.h"
 
 namespace veyra::artwork {
 namespace {
@@ -14,7 +20,7 @@ struct Part {
   Art art;
   bool pressed;
   QPoint place;
-  int strip_frame = -1;  // the launcher's strip: which 120 x 55 frame
+  int strip_frame = -1;  // the launcher's strip: which frame
 };
 
 struct Scene {
@@ -53,34 +59,38 @@ const std::vector<Scene>& Scenes() {
       {"launcher",
        Art::kLauncherBackground,
        0,
-       {{Art::kLauncherStrip, false, {72, 346}, 1},
-        {Art::kLauncherStrip, false, {197, 346}, 2},
-        {Art::kLauncherStrip, false, {322, 346}, 4},
-        {Art::kLauncherStrip, false, {449, 346}, 6}}},
+       {{Art::kLauncherStrip, false, ToQPoint(launcher::ButtonPos[0]), 1},
+        {Art::kLauncherStrip, false, ToQPoint(launcher::ButtonPos[1]), 2},
+        {Art::kLauncherStrip, false, ToQPoint(launcher::ButtonPos[2]), 4},
+        {Art::kLauncherStrip, false, ToQPoint(launcher::ButtonPos[3]), 6}}},
       {"updater",
        Art::kUpdaterBackground,
        0,
-       {{Art::kStartUpdate, false, {117, 528}},
-        {Art::kTroubleshoot, true, {265, 528}},
-        {Art::kUpdaterExit, false, {412, 528}}}},
+       {{Art::kStartUpdate, false, ToQPoint(updater_window::kImage2.place.at)},
+        {Art::kTroubleshoot, true, ToQPoint(updater_window::kImage6.place.at)},
+        {Art::kUpdaterExit, false, ToQPoint(updater_window::kImage4.place.at)}}},
       {"updater_done",
        Art::kUpdaterBackground,
        0,
-       {{Art::kStartGame, false, {80, 528}},
-        {Art::kTroubleshoot, false, {265, 528}},
-        {Art::kUpdaterExit, true, {412, 528}}}},
+       {{Art::kStartGame, false, ToQPoint(updater_window::kImage3.place.at)},
+        {Art::kTroubleshoot, false, ToQPoint(updater_window::kImage6.place.at)},
+        {Art::kUpdaterExit, true, ToQPoint(updater_window::kImage4.place.at)}}},
       {"mode",
        Art::kModeBackground,
        15,
-       {{Art::kForceUpdate, true, {30, 92}}, {Art::kModeCancel, false, {147, 92}}}},
-      {"line", Art::kLineBackground, 0, {{Art::kLineConfirm, false, {144, 352}}}},
+       {{Art::kForceUpdate, true, ToQPoint(update_mode_dialog::kImage2.place.at)},
+        {Art::kModeCancel, false, ToQPoint(update_mode_dialog::kImage3.place.at)}}},
+      {"line",
+       Art::kLineBackground,
+       0,
+       {{Art::kLineConfirm, false, ToQPoint(line_dialog::kTraditionalSet.confirm.at)}}},
       {"settings",
        Art::kSettingsBackground,
        0,
-       {{Art::kCheckMark, false, {53, 34}},
-        {Art::kCheckMark, false, {53, 150}},
-        {Art::kSettingsOk, false, {40, 302}},
-        {Art::kSettingsCancel, false, {180, 302}}}},
+       {{Art::kCheckMark, false, ToQPoint(settings::kImage2At)},
+        {Art::kCheckMark, false, ToQPoint(settings::kImage6At)},
+        {Art::kSettingsOk, false, ToQPoint(settings::kImage4At)},
+        {Art::kSettingsCancel, false, ToQPoint(settings::kImage5At)}}},
   };
   return scenes;
 }
@@ -97,7 +107,9 @@ std::vector<std::filesystem::path> WriteWindowPreviews(const std::filesystem::pa
     for (const Part& part : scene.parts) {
       QImage picture = Draw(part.art, script, part.pressed);
       if (part.strip_frame >= 0)
-        picture = Transparent(picture.copy(part.strip_frame * 120, 0, 120, 55));
+        picture = Transparent(
+            picture.copy(QRect(QPoint(part.strip_frame * launcher::kButtonPictureSize.width, 0),
+                               ToQSize(launcher::kButtonPictureSize))));
       painter.drawImage(part.place, picture);
     }
     painter.end();

@@ -5,7 +5,7 @@
 #include <QWebEnginePage>
 
 #include "platform/support_log.h"
-#include "window_rules/web_pages.h"
+#include "window_rules/external_links.h"
 
 namespace veyra {
 namespace {
@@ -22,8 +22,8 @@ void OpenNewWindowsInDefaultBrowser(QWebEnginePage& page) {
   QObject::connect(&page, &QWebEnginePage::newWindowRequested,
                    [](QWebEngineNewWindowRequest& request) {
                      const QUrl url = request.requestedUrl();
-                     const std::string text = url.toString().toStdString();
-                     if (!agreement::OpensInDefaultBrowser(text)) {
+                     const std::string text = url.toEncoded().toStdString();
+                     if (!IsWebAddress(text)) {
                        WriteSupportLog("a page's new window not opened: " + text);
                        return;
                      }

@@ -8,7 +8,7 @@ class QWebEnginePage;
 namespace veyra {
 
 // Hands the page's requests for a new window (a link with target="_blank", window.open) to the
-// player's default web browser when agreement::OpensInDefaultBrowser allows their address, and
+// player's default web browser when IsWebAddress allows their address, and
 // drops the others; the page itself stays where it is.
 void OpenNewWindowsInDefaultBrowser(QWebEnginePage& page);
 

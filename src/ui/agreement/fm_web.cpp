@@ -6,7 +6,7 @@
 #include <QWebEngineView>
 
 #include "ui/agreement/default_browser.h"
-#include "window_rules/geometry.h"
+#include "window_rules/agreement_rules.h"
 
 namespace veyra {
 
@@ -18,15 +18,16 @@ void ShowFmWeb(const QUrl& url) {
   // Owned by the application: no parent window.
   auto* window = new TFmWeb();
   FmWeb = window;
-  window->resize(screen_size);
-  const Point centred = CentredOnScreen({screen_size.width(), screen_size.height()},
-                                        {screen_size.width(), screen_size.height()});
-  window->move(centred.left, centred.top);
-  // Aligned to fill the client area, a top-level window takes the screen's work area.
-  window->setGeometry(screen->availableGeometry());
-  // Outside any layout, so sized by hand: as large as the screen.
+  const QRect work_area = screen->availableGeometry();
+  const agreement::FullScreenBrowserPlaces places =
+      agreement::FmWebPlaces({screen_size.width(), screen_size.height()},
+                             {work_area.x(), work_area.y(), work_area.width(), work_area.height()});
+  window->setGeometry(places.window.left, places.window.top, places.window.width,
+                      places.window.height);
+  // Outside any layout, so sized by hand.
   window->Web = new QWebEngineView(window);
-  window->Web->setGeometry(0, 0, screen_size.width(), screen_size.height());
+  window->Web->setGeometry(places.browser.left, places.browser.top, places.browser.width,
+                           places.browser.height);
   OpenNewWindowsInDefaultBrowser(*window->Web->page());
   window->Web->setUrl(url);
 

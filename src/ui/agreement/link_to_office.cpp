@@ -14,7 +14,7 @@
 #include "platform/paths.h"
 #include "ui/agreement/default_browser.h"
 #include "ui/agreement/fm_web.h"
-#include "window_rules/web_pages.h"
+#include "window_rules/agreement_rules.h"
 
 namespace veyra {
 
@@ -71,9 +71,6 @@ void TLinkToOfficeFM::FormCreate() {
       agreement::AgreementWindowPlaces({screen.width(), screen.height()});
   setGeometry(ToQRect(places.window));
 
-  if (application_folder_.empty() || application_folder_.back() != '/') {
-    application_folder_ += '/';
-  }
   setWindowTitle(QString::fromUtf8(agreement::kAgreementCaption));
 
   web_browser1_ = new QWebEngineView(this);

@@ -1,8 +1,6 @@
 #include "ui/updater/form_pictures.h"
 
 #include <QApplication>
-#include <filesystem>
-#include <system_error>
 
 #include "platform/paths.h"
 #include "ui/widgets/picture_control.h"
@@ -17,12 +15,6 @@ QImage FormBuiltinPicture(std::string_view name) {
 
 std::optional<QImage> LoadUpdaterPicture(std::string_view base, const std::string& language_code) {
   return LoadJpegPicture(UpdaterPicturePath(base, language_code));
-}
-
-bool UpdaterPictureExists(std::string_view base, const std::string& language_code) {
-  std::error_code ignored;
-  return std::filesystem::is_regular_file(MapPath(UpdaterPicturePath(base, language_code)),
-                                          ignored);
 }
 
 bool ShowButtonPicture(PictureControl& control, const PictureButtonLayout& button,

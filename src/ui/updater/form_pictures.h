@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "window_rules/picture_button_layout.h"
+#include "window_rules/updater_pictures.h"
 
 class QListWidget;
 
@@ -21,9 +22,6 @@ QImage FormBuiltinPicture(std::string_view name);
 // The updater family's picture `base` in the display language, from the game folder's upimg
 // (UpdaterPicturePath); nullopt when it is missing or cannot be read.
 std::optional<QImage> LoadUpdaterPicture(std::string_view base, const std::string& language_code);
-
-// True when the picture file of `base` exists (whether or not it can be read).
-bool UpdaterPictureExists(std::string_view base, const std::string& language_code);
 
 // Shows picture `base` of `button` on `control` the way its handlers do: buttons that swap only
 // existing pictures leave a missing file alone. False when the picture had to be loaded and could

@@ -24,6 +24,7 @@
 #include "ui/widgets/contents_size.h"
 #include "ui/widgets/picture_buttons.h"
 #include "ui/widgets/picture_control.h"
+#include "window_rules/list_box_edit.h"
 #include "window_rules/picture_button_names.h"
 #include "window_rules/updater_window_layout.h"
 
@@ -391,17 +392,11 @@ void TForm1::Terminate() {
 }
 
 void TForm1::StateChanged(const UpdaterWindowState& window, UpdateStage /*stage*/) {
-  // The run changes its lists by taking names out or adding them, which changes their length;
-  // comparing whole lists on every progress event would cost too much for large updates.
-  const auto changed = [](const LineList& shown, const LineList& now) {
-    return shown.size() != now.size() ||
-           (!now.empty() && (shown.front() != now.front() || shown.back() != now.back()));
-  };
-  if (changed(shown_list1_, window.ListBox1)) {
+  if (ListMayHaveChanged(shown_list1_, window.ListBox1)) {
     SyncListBox(*ListBox1, shown_list1_, window.ListBox1, language_code_);
     shown_list1_ = window.ListBox1;
   }
-  if (changed(shown_list2_, window.ListBox2)) {
+  if (ListMayHaveChanged(shown_list2_, window.ListBox2)) {
     SyncListBox(*ListBox2, shown_list2_, window.ListBox2, language_code_);
     shown_list2_ = window.ListBox2;
   }

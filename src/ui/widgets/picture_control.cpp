@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "window_rules/picture_transparency.h"
+
 namespace veyra {
 
 PictureControl::PictureControl(QWidget* parent) : QWidget(parent) {
@@ -27,7 +29,8 @@ void PictureControl::SetTransparent(bool transparent) {
 void PictureControl::Rebuild() {
   shown_ = picture_;
   if (transparent_ && !picture_.isNull()) {
-    const QRgb key = picture_.pixel(0, picture_.height() - 1);
+    const Point key_at = TransparentKeyPixel({picture_.width(), picture_.height()});
+    const QRgb key = picture_.pixel(key_at.left, key_at.top);
     shown_ = picture_.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < shown_.height(); ++y) {
       auto* line = reinterpret_cast<QRgb*>(shown_.scanLine(y));

@@ -1,5 +1,6 @@
 // The client's events acting on the window: the connection flag, the gauge and its label.
 #include "updater/engine/updater_engine.h"
+#include "window_rules/updater_window_layout.h"
 
 namespace veyra {
 
@@ -41,9 +42,10 @@ void UpdaterEngine::UpdateProgressLabel(int64_t count) {
   const std::string first = window_.ListBox1.empty() ? std::string() : window_.ListBox1.front();
   window_.Label4.text = first + " " + std::to_string(count) + " of " +
                         std::to_string(window_.Gauge1.MaxValue()) + " ";
-  window_.Label4.top = kProgressLabelTop;
+  window_.Label4.top = updater_window::kLabel4ProgressTop;
   window_.Label4.left =
-      kGaugeLeft + (kGaugeWidth - view_.ProgressTextWidth(window_.Label4.text)) / 2;
+      updater_window::kGauge1.left +
+      CentredOffset(updater_window::kGauge1.width, view_.ProgressTextWidth(window_.Label4.text));
   Redraw();
 }
 

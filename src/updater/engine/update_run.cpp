@@ -17,6 +17,7 @@
 #include "updater/http/http_target.h"
 #include "updater/records/files.h"
 #include "updater/records/update_rule.h"
+#include "window_rules/updater_window_layout.h"
 
 namespace veyra {
 
@@ -60,8 +61,8 @@ void UpdaterEngine::SaveRecord() {
 
 void UpdaterEngine::SetStatus(std::string text) {
   window_.Label3.text = std::move(text);
-  window_.Label3.left = kStatusLineLeft;
-  window_.Label3.top = kStatusLineTop;
+  window_.Label3.left = updater_window::kLabel3At.left;
+  window_.Label3.top = updater_window::kLabel3At.top;
   Redraw();
 }
 

@@ -1,4 +1,4 @@
-#include "updater/engine/window_state.h"
+#include "window_rules/control_state.h"
 
 #include <algorithm>
 

@@ -1,0 +1,105 @@
+#include "ui/win32/dialogs/tform3.h"
+
+#include "platform/windows/wide_text.h"
+#include "ui/win32/base/message_loop.h"
+#include "ui/win32/base/painting.h"
+#include "ui/win32/updater/updater_pictures.h"
+#include "window_rules/update_mode_layout.h"
+
+namespace veyra::win32 {
+namespace {
+
+namespace layout = update_mode_dialog;
+
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
+}  // namespace
+
+TForm3::TForm3(const std::string& language_code, Point updater_window_at,
+               std::function<void()> force_update)
+    : language_code_(language_code), force_update_(std::move(force_update)) {
+  CreateHandle(L"TForm3", kStyle, 0, L"", {0, 0, 300, 200}, nullptr);
+  PictureControl image1;
+  image1.place = {layout::kImage1At.left, layout::kImage1At.top, 0, 0};
+  image1_ = pictures_.Add(std::move(image1));
+  const auto add_button = [this](const PictureButtonLayout& button, void (TForm3::*down)(),
+                                 void (TForm3::*up)()) {
+    PictureControl control;
+    control.place = {button.place.at.left, button.place.at.top, 0, 0};
+    control.on_mouse_down = [this, down](MouseButton) { (this->*down)(); };
+    control.on_mouse_up = [this, up](MouseButton) { (this->*up)(); };
+    return pictures_.Add(std::move(control));
+  };
+  image2_ = add_button(layout::kImage2, &TForm3::Image2MouseDown, &TForm3::Image2MouseUp);
+  image3_ = add_button(layout::kImage3, &TForm3::Image3MouseDown, &TForm3::Image3MouseUp);
+  try {
+    FormCreate(updater_window_at);
+  } catch (const std::exception&) {
+    // A picture that cannot be loaded ends the creation there: the dialog shows as far as built.
+  }
+}
+
+void TForm3::FormCreate(Point updater_window_at) {
+  pictures_[image1_].picture = LoadUpdaterPicture(layout::kImage1Picture, language_code_);
+  pictures_[image1_].transparent = true;
+  pictures_[image2_].picture = LoadUpdaterPicture(layout::kImage2.released, language_code_);
+  pictures_[image3_].picture = LoadUpdaterPicture(layout::kImage3.released, language_code_);
+
+  const Size size = layout::UpdateModeDialogSize(pictures_[image1_].picture.size());
+  RECT frame{0, 0, size.width, size.height};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+  const Point at = layout::UpdateModeDialogPosition(updater_window_at);
+  SetWindowPos(handle(), nullptr, at.left, at.top, frame.right - frame.left,
+               frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowTextW(handle(), WideFromUtf8(layout::kCaption).c_str());
+}
+
+void TForm3::Image2MouseDown() {
+  ShowButtonPicture(pictures_[image2_].picture, layout::kImage2, layout::kImage2.pressed,
+                    language_code_);
+  RepaintNow(handle());
+}
+
+void TForm3::Image2MouseUp() {
+  ShowWindow(handle(), SW_HIDE);
+  ShowButtonPicture(pictures_[image2_].picture, layout::kImage2, layout::kImage2.released,
+                    language_code_);
+  EndModal(handle());
+  if (force_update_) force_update_();
+}
+
+void TForm3::Image3MouseDown() {
+  ShowButtonPicture(pictures_[image3_].picture, layout::kImage3, layout::kImage3.pressed,
+                    language_code_);
+  RepaintNow(handle());
+}
+
+void TForm3::Image3MouseUp() {
+  ShowButtonPicture(pictures_[image3_].picture, layout::kImage3, layout::kImage3.released,
+                    language_code_);
+  EndModal(handle());
+}
+
+LRESULT TForm3::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_PAINT: {
+      BufferedPaint paint(handle());
+      RECT client;
+      GetClientRect(handle(), &client);
+      FillRect(paint.dc(), &client, GetSysColorBrush(COLOR_BTNFACE));
+      pictures_.Paint(paint.dc());
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_CLOSE:
+      EndModal(handle());  // the close box cancels
+      return 0;
+    default:
+      if (pictures_.HandleMouse(handle(), message, lparam)) return 0;
+      break;
+  }
+  return Window::HandleMessage(message, wparam, lparam);
+}
+
+}  // namespace veyra::win32
