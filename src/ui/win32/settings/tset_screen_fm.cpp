@@ -142,14 +142,10 @@ void TSetScreenFM::HideWindow() {
 }
 
 LRESULT TSetScreenFM::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (const auto painted =
+          HandlePaintMessage(handle(), message, [this](HDC dc) { pictures_.Paint(dc); }))
+    return *painted;
   switch (message) {
-    case WM_PAINT: {
-      BufferedPaint paint(handle());
-      pictures_.Paint(paint.dc());
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_CLOSE:  // the close box hides the window; it lives as long as the program
       ShowWindow(handle(), SW_HIDE);
       return 0;

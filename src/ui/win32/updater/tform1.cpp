@@ -60,13 +60,8 @@ void TForm1::BuildControls() {
   image1_ = pictures_.Add(std::move(image1));
   const auto add_button = [this](const PictureButtonLayout& button, void (TForm1::*down)(),
                                  void (TForm1::*up)()) {
-    PictureControl control;
-    const Size size = button.place.size.value_or(Size{});
-    control.place = {button.place.at.left, button.place.at.top, size.width, size.height};
-    control.stretch = button.place.size.has_value();
-    control.on_mouse_down = [this, down](MouseButton) { (this->*down)(); };
-    control.on_mouse_up = [this, up](MouseButton) { (this->*up)(); };
-    return pictures_.Add(std::move(control));
+    return pictures_.Add(PictureButtonControl(
+        button, [this, down] { (this->*down)(); }, [this, up] { (this->*up)(); }));
   };
   image2_ = add_button(layout::kImage2, &TForm1::Image2MouseDown, &TForm1::Image2MouseUp);
   image3_ = add_button(layout::kImage3, &TForm1::Image3MouseDown, &TForm1::Image3MouseUp);
@@ -206,14 +201,9 @@ void TForm1::RunFormClose() {
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (const auto painted = HandlePaintMessage(handle(), message, [this](HDC dc) { Paint(dc); }))
+    return *painted;
   switch (message) {
-    case WM_PAINT: {
-      BufferedPaint paint(handle());
-      Paint(paint.dc());
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_SHOWWINDOW:
       // The driver opens the line dialog and runs for a long time: it starts from the message
       // loop once the window is on screen, not inside the showing itself.
