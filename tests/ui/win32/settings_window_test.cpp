@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/jpeg_writer.h"
 #include "support/temp_folder.h"
 #include "ui/win32/bmp_file.h"
 #include "ui/win32/settings/tset_screen_fm.h"
@@ -17,27 +17,8 @@ namespace fs = std::filesystem;
 
 // A JPEG of one colour.
 std::string Jpeg(int width, int height, unsigned char grey) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr error;
-  cinfo.err = jpeg_std_error(&error);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = width;
-  cinfo.image_height = height;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<unsigned char> line(width * 3, grey);
-  JSAMPROW row = line.data();
-  while (cinfo.next_scanline < cinfo.image_height) jpeg_write_scanlines(&cinfo, &row, 1);
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::string file(reinterpret_cast<char*>(buffer), size);
-  std::free(buffer);
-  return file;
+  const std::vector<unsigned char> pixels(size_t(width) * size_t(height) * 3, grey);
+  return veyra::testing::CompressJpeg(width, height, 3, JCS_RGB, pixels);
 }
 
 constexpr char kDefaultFile[] = "WindowScreen\r\nComplexities\r\nFullMemory\r\n";
