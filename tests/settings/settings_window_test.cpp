@@ -8,6 +8,7 @@
 
 #include "platform/error.h"
 #include "settings/settings_layout.h"
+#include "support/current_folder.h"
 #include "support/temp_folder.h"
 
 namespace veyra::settings {
@@ -64,11 +65,8 @@ TEST(SettingsWindowPress, ShowsTheNewMarksThenAnswersAClosedChoice) {
 // The settings file lives in the current folder: each test works in a folder of its own.
 class SettingsWindowButtons : public ::testing::Test {
  protected:
-  SettingsWindowButtons() : previous_(fs::current_path()) { fs::current_path(folder_.path()); }
-  ~SettingsWindowButtons() override { fs::current_path(previous_); }
-
   veyra::testing::TempFolder folder_;
-  fs::path previous_;
+  veyra::testing::ScopedCurrentFolder current_{folder_.path()};
   RecordingWindow window_;
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/current_folder.h"
 #include "support/jpeg_writer.h"
 #include "support/temp_folder.h"
 #include "ui/win32/bmp_file.h"
@@ -26,14 +27,12 @@ constexpr char kDefaultFile[] = "WindowScreen\r\nComplexities\r\nFullMemory\r\n"
 // The settings window over a game folder with its artwork, as the current folder.
 class SettingsWindow : public ::testing::Test {
  protected:
-  SettingsWindow() : previous_(fs::current_path()) {
+  SettingsWindow() {
     folder_.Write("Upimg/colorform.bmp", testing::SolidBmp(330, 360, 200, 200, 200));
     folder_.Write("Upimg/chkbtndn.bmp", testing::SolidBmp(24, 24, 20, 20, 20));
     folder_.Write("Upimg/CheckOK_1.jpg", Jpeg(100, 40, 90));
     folder_.Write("Upimg/CheckOK_2.jpg", Jpeg(100, 40, 60));
-    fs::current_path(folder_.path());
   }
-  ~SettingsWindow() override { fs::current_path(previous_); }
 
   void Open(const char* file) {
     if (file) folder_.Write("sinfo.txt", file);
@@ -49,7 +48,7 @@ class SettingsWindow : public ::testing::Test {
   bool Visible(PictureId id) const { return window_->Pictures()[id].visible; }
 
   veyra::testing::TempFolder folder_;
-  fs::path previous_;
+  veyra::testing::ScopedCurrentFolder current_{folder_.path()};
   std::unique_ptr<TSetScreenFM> window_;
   std::vector<std::wstring> messages_;
 };
