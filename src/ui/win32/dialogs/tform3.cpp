@@ -22,13 +22,10 @@ TForm3::TForm3(const std::string& language_code, Point updater_window_at,
   PictureControl image1;
   image1.place = {layout::kImage1At.left, layout::kImage1At.top, 0, 0};
   image1_ = pictures_.Add(std::move(image1));
-  const auto add_button = [this](const PictureButtonLayout& button, void (TForm3::*down)(),
-                                 void (TForm3::*up)()) {
-    return pictures_.Add(PictureButtonControl(
-        button, [this, down] { (this->*down)(); }, [this, up] { (this->*up)(); }));
-  };
-  image2_ = add_button(layout::kImage2, &TForm3::Image2MouseDown, &TForm3::Image2MouseUp);
-  image3_ = add_button(layout::kImage3, &TForm3::Image3MouseDown, &TForm3::Image3MouseUp);
+  image2_ = AddPictureButton(pictures_, layout::kImage2, this, &TForm3::Image2MouseDown,
+                             &TForm3::Image2MouseUp);
+  image3_ = AddPictureButton(pictures_, layout::kImage3, this, &TForm3::Image3MouseDown,
+                             &TForm3::Image3MouseUp);
   try {
     FormCreate(updater_window_at);
   } catch (const std::exception&) {

@@ -58,17 +58,16 @@ void TForm1::BuildControls() {
   PictureControl image1;
   image1.place = {layout::kImage1At.left, layout::kImage1At.top, 0, 0};
   image1_ = pictures_.Add(std::move(image1));
-  const auto add_button = [this](const PictureButtonLayout& button, void (TForm1::*down)(),
-                                 void (TForm1::*up)()) {
-    return pictures_.Add(PictureButtonControl(
-        button, [this, down] { (this->*down)(); }, [this, up] { (this->*up)(); }));
-  };
-  image2_ = add_button(layout::kImage2, &TForm1::Image2MouseDown, &TForm1::Image2MouseUp);
-  image3_ = add_button(layout::kImage3, &TForm1::Image3MouseDown, &TForm1::Image3MouseUp);
+  image2_ = AddPictureButton(pictures_, layout::kImage2, this, &TForm1::Image2MouseDown,
+                             &TForm1::Image2MouseUp);
+  image3_ = AddPictureButton(pictures_, layout::kImage3, this, &TForm1::Image3MouseDown,
+                             &TForm1::Image3MouseUp);
   Control(image3_).visible = false;
   Control(image3_).on_click = [this] { engine_.Image3Click(); };
-  image6_ = add_button(layout::kImage6, &TForm1::Image6MouseDown, &TForm1::Image6MouseUp);
-  image4_ = add_button(layout::kImage4, &TForm1::Image4MouseDown, &TForm1::Image4MouseUp);
+  image6_ = AddPictureButton(pictures_, layout::kImage6, this, &TForm1::Image6MouseDown,
+                             &TForm1::Image6MouseUp);
+  image4_ = AddPictureButton(pictures_, layout::kImage4, this, &TForm1::Image4MouseDown,
+                             &TForm1::Image4MouseUp);
   Control(image4_).on_click = [this] { engine_.Button4Click(); };
 
   button1_ = HiddenButton(L"\u958b\u59cb\u66f4\u65b0", layout::kButton1At, kButton1Id);  // 開始更新

@@ -26,4 +26,13 @@ PictureControl PictureButtonControl(const PictureButtonLayout& button,
                                     std::function<void()> mouse_down,
                                     std::function<void()> mouse_up);
 
+// Adds the control of `button` to `pictures`, its press and release calling `form`'s `down` and
+// `up`.
+template <typename Form>
+PictureId AddPictureButton(PictureLayer& pictures, const PictureButtonLayout& button, Form* form,
+                           void (Form::*down)(), void (Form::*up)()) {
+  return pictures.Add(PictureButtonControl(
+      button, [form, down] { (form->*down)(); }, [form, up] { (form->*up)(); }));
+}
+
 }  // namespace veyra::win32
