@@ -19,9 +19,7 @@ TForm3::TForm3(const std::string& language_code, Point updater_window_at,
                std::function<void()> force_update)
     : language_code_(language_code), force_update_(std::move(force_update)) {
   CreateHandle(L"TForm3", kStyle, 0, L"", {0, 0, 300, 200}, nullptr);
-  PictureControl image1;
-  image1.place = {layout::kImage1At.left, layout::kImage1At.top, 0, 0};
-  image1_ = pictures_.Add(std::move(image1));
+  image1_ = pictures_.Add(PictureControlAt(layout::kImage1At));
   image2_ = AddPictureButton(pictures_, layout::kImage2, this, &TForm3::Image2MouseDown,
                              &TForm3::Image2MouseUp);
   image3_ = AddPictureButton(pictures_, layout::kImage3, this, &TForm3::Image3MouseDown,

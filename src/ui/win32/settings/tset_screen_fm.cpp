@@ -35,11 +35,7 @@ TSetScreenFM::TSetScreenFM(bool traditional_locale, ShowMessage show_message)
   if (!show_message_) {
     show_message_ = [this](const std::wstring& text) { ShowInformation(handle(), text); };
   }
-  const auto add = [this](Point at) {
-    PictureControl control;
-    control.place = {at.left, at.top, 0, 0};
-    return pictures_.Add(std::move(control));
-  };
+  const auto add = [this](Point at) { return pictures_.Add(PictureControlAt(at)); };
   // Stacked as designed: the background below, the marks and buttons on it.
   Image1 = add(kImage1At);
   Image2 = add(kImage2At);

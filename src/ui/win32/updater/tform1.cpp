@@ -55,9 +55,7 @@ TForm1::~TForm1() = default;
 void TForm1::BuildControls() {
   // As designed, in stacking order from the bottom; the creation steps load the game folder's
   // pictures and place everything.
-  PictureControl image1;
-  image1.place = {layout::kImage1At.left, layout::kImage1At.top, 0, 0};
-  image1_ = pictures_.Add(std::move(image1));
+  image1_ = pictures_.Add(PictureControlAt(layout::kImage1At));
   image2_ = AddPictureButton(pictures_, layout::kImage2, this, &TForm1::Image2MouseDown,
                              &TForm1::Image2MouseUp);
   image3_ = AddPictureButton(pictures_, layout::kImage3, this, &TForm1::Image3MouseDown,
