@@ -12,6 +12,7 @@
 #include <jpeglib.h>
 
 #include "platform/error.h"
+#include "support/jpeg_writer.h"
 #include "support/temp_folder.h"
 
 namespace veyra {
@@ -27,11 +28,15 @@ struct Rgb {
 // pass one colour four times for a flat picture.
 RgbImage Quadrants(int width, int height, Rgb tl, Rgb tr, Rgb bl, Rgb br) {
   RgbImage image{width, height, {}};
+  image.pixels.resize(size_t(width) * size_t(height) * 3);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const bool right = x >= width / 2;
       const Rgb c = y < height / 2 ? (right ? tr : tl) : (right ? br : bl);
-      image.pixels.insert(image.pixels.end(), {c.r, c.g, c.b});
+      uint8_t* pixel = &image.pixels[(size_t(y) * size_t(width) + size_t(x)) * 3];
+      pixel[0] = c.r;
+      pixel[1] = c.g;
+      pixel[2] = c.b;
     }
   }
   return image;
@@ -70,43 +75,27 @@ EncodeOptions Options(Kind kind, bool progressive) {
 
 // Encodes `source` with libjpeg. Greyscale takes the red channel, CMYK adds a black channel.
 std::string Encode(const RgbImage& source, const EncodeOptions& options = EncodeOptions()) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr error;
-  cinfo.err = jpeg_std_error(&error);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = JDIMENSION(source.width);
-  cinfo.image_height = JDIMENSION(source.height);
   const int components = options.kind == Kind::kGrey ? 1 : options.kind == Kind::kCmyk ? 4 : 3;
-  cinfo.input_components = components;
-  cinfo.in_color_space = options.kind == Kind::kGrey   ? JCS_GRAYSCALE
-                         : options.kind == Kind::kCmyk ? JCS_CMYK
-                                                       : JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 95, TRUE);
-  if (options.full_chroma) cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
-  if (options.progressive) jpeg_simple_progression(&cinfo);
-  if (!options.scans.empty()) {
-    cinfo.scan_info = options.scans.data();
-    cinfo.num_scans = int(options.scans.size());
+  const J_COLOR_SPACE space = options.kind == Kind::kGrey   ? JCS_GRAYSCALE
+                              : options.kind == Kind::kCmyk ? JCS_CMYK
+                                                            : JCS_RGB;
+  std::vector<uint8_t> pixels(size_t(source.width) * size_t(source.height) * components);
+  for (size_t i = 0; i < size_t(source.width) * size_t(source.height); ++i) {
+    for (int c = 0; c < components; ++c) pixels[i * components + c] = source.pixels[i * 3 + c % 3];
   }
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<uint8_t> row(size_t(source.width) * components);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    const uint8_t* in = source.pixels.data() + size_t(cinfo.next_scanline) * source.width * 3;
-    for (int x = 0; x < source.width; ++x) {
-      for (int c = 0; c < components; ++c) row[size_t(x) * components + c] = in[x * 3 + c % 3];
-    }
-    JSAMPROW pointer = row.data();
-    jpeg_write_scanlines(&cinfo, &pointer, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  std::string out(reinterpret_cast<const char*>(buffer), size);
-  std::free(buffer);
-  jpeg_destroy_compress(&cinfo);
-  return out;
+  return testing::CompressJpeg(source.width, source.height, components, space, pixels,
+                               [&](jpeg_compress_struct& cinfo) {
+                                 jpeg_set_quality(&cinfo, 95, TRUE);
+                                 if (options.full_chroma) {
+                                   cinfo.comp_info[0].h_samp_factor = 1;
+                                   cinfo.comp_info[0].v_samp_factor = 1;
+                                 }
+                                 if (options.progressive) jpeg_simple_progression(&cinfo);
+                                 if (!options.scans.empty()) {
+                                   cinfo.scan_info = options.scans.data();
+                                   cinfo.num_scans = int(options.scans.size());
+                                 }
+                               });
 }
 
 // Offset of the first marker (FF code) with one of `codes`, walking the segments up to the

@@ -8,6 +8,7 @@
 
 #include "platform/error.h"
 #include "support/child_limits.h"
+#include "support/current_folder.h"
 #include "support/temp_folder.h"
 
 #ifndef _WIN32
@@ -22,11 +23,8 @@ namespace fs = std::filesystem;
 // The settings file lives in the current folder: each test works in a folder of its own.
 class SettingsFileTest : public ::testing::Test {
  protected:
-  SettingsFileTest() : previous_(fs::current_path()) { fs::current_path(folder_.path()); }
-  ~SettingsFileTest() override { fs::current_path(previous_); }
-
   veyra::testing::TempFolder folder_;
-  fs::path previous_;
+  veyra::testing::ScopedCurrentFolder current_{folder_.path()};
 };
 
 TEST(ParseSettings, ReadsLinesOneAndThreeExactly) {

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "platform/error.h"
-#include "platform/text_codec.h"
 #include "settings/settings_layout.h"
 #include "settings/settings_rules.h"
+#include "settings/settings_window.h"
 #include "ui/widgets/picture_buttons.h"
 #include "ui/widgets/picture_control.h"
 #include "ui/widgets/picture_files.h"
@@ -117,21 +117,12 @@ void TSetScreenFM::LoadSettings() {
     control->SetPicture(mark);
     Place(*control, at);
   }
-  ShowMarks();
+  ShowMarks(MarksOf(settings_));
 
   Image4->SetPicture(JpegPicture(kOkPicture));
   Place(*Image4, kImage4At);
   Image5->SetPicture(JpegPicture(kCancelPicture));
   Place(*Image5, kImage5At);
-}
-
-void TSetScreenFM::ShowMarks() {
-  const SettingsMarks marks = MarksOf(settings_);
-  Image2->setVisible(marks.full_screen);
-  Image3->setVisible(marks.window);
-  Image6->setVisible(marks.full_memory);
-  Image7->setVisible(marks.half_memory);
-  Image8->setVisible(marks.short_memory);
 }
 
 bool TSetScreenFM::eventFilter(QObject* watched, QEvent* event) {
@@ -143,38 +134,48 @@ bool TSetScreenFM::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TSetScreenFM::Image1MouseDown(int x, int y) {
-  const MarkBounds bounds{BoundsOf(*Image2), BoundsOf(*Image3), BoundsOf(*Image6),
-                          BoundsOf(*Image7), BoundsOf(*Image8)};
-  const BackgroundPress press = settings::Image1MouseDown(settings_, bounds, x, y);
-  settings_ = press.settings;
-  ShowMarks();
-  if (press.closed_choice) ShowClosedChoiceMessage();
+  settings::Image1MouseDown(*this, settings_, x, y);
 }
 
 void TSetScreenFM::Image4MouseDown() {
-  SaveSettingsFile(settings_, traditional_locale_);
-  hide();
+  settings::Image4MouseDown(*this, settings_, traditional_locale_);
 }
 
 void TSetScreenFM::Image5MouseDown() {
-  hide();
+  settings::Image5MouseDown(*this);
 }
 
 void TSetScreenFM::Image6Click() {
-  settings_.memory = settings::MemoryMode::kFullMemory;
+  settings::Image6Click(settings_);
 }
 
 void TSetScreenFM::Image7Click() {
-  ShowClosedChoiceMessage();
+  ShowClosedChoiceMessage(*this);
 }
 
 void TSetScreenFM::Image8Click() {
-  ShowClosedChoiceMessage();
+  ShowClosedChoiceMessage(*this);
 }
 
-void TSetScreenFM::ShowClosedChoiceMessage() {
-  // Held in Big5 and shown as such in every display language.
-  show_message_(QString::fromStdString(DecodeForDisplay("t", kClosedChoiceMessage)));
+MarkBounds TSetScreenFM::MarkPlaces() const {
+  return {BoundsOf(*Image2), BoundsOf(*Image3), BoundsOf(*Image6), BoundsOf(*Image7),
+          BoundsOf(*Image8)};
+}
+
+void TSetScreenFM::ShowMarks(const SettingsMarks& marks) {
+  Image2->setVisible(marks.full_screen);
+  Image3->setVisible(marks.window);
+  Image6->setVisible(marks.full_memory);
+  Image7->setVisible(marks.half_memory);
+  Image8->setVisible(marks.short_memory);
+}
+
+void TSetScreenFM::Inform(const std::string& text) {
+  show_message_(QString::fromStdString(text));
+}
+
+void TSetScreenFM::HideWindow() {
+  hide();
 }
 
 void ShowSettingsWindow(TSetScreenFM& window) {

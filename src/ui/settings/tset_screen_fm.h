@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "settings/settings_file.h"
+#include "settings/settings_window.h"
 
 namespace veyra {
 
@@ -20,7 +21,7 @@ class PictureControl;
 // window; cancel hides it without writing. An error reading or writing the file, or loading a
 // picture, ends the handler at that step and reaches the application's exception handler: after
 // a failed write the window stays open.
-class TSetScreenFM : public QWidget {
+class TSetScreenFM : public QWidget, private settings::SettingsWindowPort {
   Q_OBJECT
 
  public:
@@ -59,8 +60,11 @@ class TSetScreenFM : public QWidget {
   void Image6Click();
   void Image7Click();
   void Image8Click();
-  void ShowClosedChoiceMessage();
-  void ShowMarks();
+  // SettingsWindowPort: what the handlers' rules ask of this window.
+  settings::MarkBounds MarkPlaces() const override;
+  void ShowMarks(const settings::SettingsMarks& marks) override;
+  void Inform(const std::string& text) override;
+  void HideWindow() override;
 
   bool traditional_locale_;
   ShowMessage show_message_;

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/current_folder.h"
+#include "support/jpeg_writer.h"
 #include "support/temp_folder.h"
 #include "ui/win32/bmp_file.h"
 #include "ui/win32/settings/tset_screen_fm.h"
@@ -17,27 +18,8 @@ namespace fs = std::filesystem;
 
 // A JPEG of one colour.
 std::string Jpeg(int width, int height, unsigned char grey) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr error;
-  cinfo.err = jpeg_std_error(&error);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = width;
-  cinfo.image_height = height;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<unsigned char> line(width * 3, grey);
-  JSAMPROW row = line.data();
-  while (cinfo.next_scanline < cinfo.image_height) jpeg_write_scanlines(&cinfo, &row, 1);
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::string file(reinterpret_cast<char*>(buffer), size);
-  std::free(buffer);
-  return file;
+  const std::vector<unsigned char> pixels(size_t(width) * size_t(height) * 3, grey);
+  return veyra::testing::CompressJpeg(width, height, 3, JCS_RGB, pixels);
 }
 
 constexpr char kDefaultFile[] = "WindowScreen\r\nComplexities\r\nFullMemory\r\n";
@@ -45,14 +27,12 @@ constexpr char kDefaultFile[] = "WindowScreen\r\nComplexities\r\nFullMemory\r\n"
 // The settings window over a game folder with its artwork, as the current folder.
 class SettingsWindow : public ::testing::Test {
  protected:
-  SettingsWindow() : previous_(fs::current_path()) {
+  SettingsWindow() {
     folder_.Write("Upimg/colorform.bmp", testing::SolidBmp(330, 360, 200, 200, 200));
     folder_.Write("Upimg/chkbtndn.bmp", testing::SolidBmp(24, 24, 20, 20, 20));
     folder_.Write("Upimg/CheckOK_1.jpg", Jpeg(100, 40, 90));
     folder_.Write("Upimg/CheckOK_2.jpg", Jpeg(100, 40, 60));
-    fs::current_path(folder_.path());
   }
-  ~SettingsWindow() override { fs::current_path(previous_); }
 
   void Open(const char* file) {
     if (file) folder_.Write("sinfo.txt", file);
@@ -68,7 +48,7 @@ class SettingsWindow : public ::testing::Test {
   bool Visible(PictureId id) const { return window_->Pictures()[id].visible; }
 
   veyra::testing::TempFolder folder_;
-  fs::path previous_;
+  veyra::testing::ScopedCurrentFolder current_{folder_.path()};
   std::unique_ptr<TSetScreenFM> window_;
   std::vector<std::wstring> messages_;
 };

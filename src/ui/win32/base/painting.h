@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string_view>
 
 #include "ui/win32/base/fonts.h"
@@ -29,6 +30,18 @@ class BufferedPaint {
   HBITMAP buffer_ = nullptr;
   HGDIOBJ old_buffer_ = nullptr;
 };
+
+// The painting messages of such a window: WM_PAINT draws the client area with `paint(dc)` into
+// a BufferedPaint, WM_ERASEBKGND erases nothing (WM_PAINT covers everything). Nothing for any
+// other message.
+template <typename PaintFunction>
+std::optional<LRESULT> HandlePaintMessage(HWND window, UINT message, PaintFunction&& paint) {
+  if (message == WM_ERASEBKGND) return 1;
+  if (message != WM_PAINT) return std::nullopt;
+  BufferedPaint buffer(window);
+  paint(buffer.dc());
+  return 0;
+}
 
 COLORREF ToColorRef(Rgb colour);
 

@@ -25,6 +25,13 @@ struct PictureControl {
   std::function<void()> on_click;
 };
 
+// A control at `at` that takes its size from the picture it is given later.
+inline PictureControl PictureControlAt(Point at) {
+  PictureControl control;
+  control.place = {at.left, at.top, 0, 0};
+  return control;
+}
+
 // The picture controls of one window, in stacking order from the bottom. The window paints them
 // in its WM_PAINT and hands them its mouse button messages; presses and releases reach the
 // pictures' handlers by the rules of PictureButtonRouter (a left button is held by the picture

@@ -90,14 +90,9 @@ void TForm2::Image1MouseDown() {
 }
 
 LRESULT TForm2::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (const auto painted = HandlePaintMessage(handle(), message, [this](HDC dc) { Paint(dc); }))
+    return *painted;
   switch (message) {
-    case WM_PAINT: {
-      BufferedPaint paint(handle());
-      Paint(paint.dc());
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_COMMAND:
       if (LOWORD(wparam) == kListBox1Id && HIWORD(wparam) == LBN_SELCHANGE) {
         model_.Select(list_box1_->Selection());

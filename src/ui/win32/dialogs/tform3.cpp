@@ -19,19 +19,11 @@ TForm3::TForm3(const std::string& language_code, Point updater_window_at,
                std::function<void()> force_update)
     : language_code_(language_code), force_update_(std::move(force_update)) {
   CreateHandle(L"TForm3", kStyle, 0, L"", {0, 0, 300, 200}, nullptr);
-  PictureControl image1;
-  image1.place = {layout::kImage1At.left, layout::kImage1At.top, 0, 0};
-  image1_ = pictures_.Add(std::move(image1));
-  const auto add_button = [this](const PictureButtonLayout& button, void (TForm3::*down)(),
-                                 void (TForm3::*up)()) {
-    PictureControl control;
-    control.place = {button.place.at.left, button.place.at.top, 0, 0};
-    control.on_mouse_down = [this, down](MouseButton) { (this->*down)(); };
-    control.on_mouse_up = [this, up](MouseButton) { (this->*up)(); };
-    return pictures_.Add(std::move(control));
-  };
-  image2_ = add_button(layout::kImage2, &TForm3::Image2MouseDown, &TForm3::Image2MouseUp);
-  image3_ = add_button(layout::kImage3, &TForm3::Image3MouseDown, &TForm3::Image3MouseUp);
+  image1_ = pictures_.Add(PictureControlAt(layout::kImage1At));
+  image2_ = AddPictureButton(pictures_, layout::kImage2, this, &TForm3::Image2MouseDown,
+                             &TForm3::Image2MouseUp);
+  image3_ = AddPictureButton(pictures_, layout::kImage3, this, &TForm3::Image3MouseDown,
+                             &TForm3::Image3MouseUp);
   try {
     FormCreate(updater_window_at);
   } catch (const std::exception&) {
@@ -81,17 +73,14 @@ void TForm3::Image3MouseUp() {
 }
 
 LRESULT TForm3::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto paint = [this](HDC dc) {
+    RECT client;
+    GetClientRect(handle(), &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    pictures_.Paint(dc);
+  };
+  if (const auto painted = HandlePaintMessage(handle(), message, paint)) return *painted;
   switch (message) {
-    case WM_PAINT: {
-      BufferedPaint paint(handle());
-      RECT client;
-      GetClientRect(handle(), &client);
-      FillRect(paint.dc(), &client, GetSysColorBrush(COLOR_BTNFACE));
-      pictures_.Paint(paint.dc());
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_CLOSE:
       EndModal(handle());  // the close box cancels
       return 0;

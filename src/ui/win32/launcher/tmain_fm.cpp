@@ -174,16 +174,12 @@ LRESULT TMainFM::WMNCHitTest(LPARAM screen_point) {
 }
 
 LRESULT TMainFM::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (const auto painted =
+          HandlePaintMessage(handle(), message, [this](HDC dc) { pictures_.Paint(dc); }))
+    return *painted;
   switch (message) {
     case WM_NCHITTEST:
       return WMNCHitTest(lparam);
-    case WM_PAINT: {
-      BufferedPaint paint(handle());
-      pictures_.Paint(paint.dc());
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;  // WM_PAINT covers everything
     case WM_CLOSE:
       // The main window: the program ends with it, whatever other windows are open.
       RequestTermination();

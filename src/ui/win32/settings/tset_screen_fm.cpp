@@ -9,6 +9,7 @@
 #include "platform/windows/wide_text.h"
 #include "settings/settings_layout.h"
 #include "settings/settings_rules.h"
+#include "settings/settings_window.h"
 #include "ui/win32/base/app_exception.h"
 #include "ui/win32/base/message_boxes.h"
 #include "ui/win32/base/painting.h"
@@ -34,11 +35,7 @@ TSetScreenFM::TSetScreenFM(bool traditional_locale, ShowMessage show_message)
   if (!show_message_) {
     show_message_ = [this](const std::wstring& text) { ShowInformation(handle(), text); };
   }
-  const auto add = [this](Point at) {
-    PictureControl control;
-    control.place = {at.left, at.top, 0, 0};
-    return pictures_.Add(std::move(control));
-  };
+  const auto add = [this](Point at) { return pictures_.Add(PictureControlAt(at)); };
   // Stacked as designed: the background below, the marks and buttons on it.
   Image1 = add(kImage1At);
   Image2 = add(kImage2At);
@@ -54,8 +51,8 @@ TSetScreenFM::TSetScreenFM(bool traditional_locale, ShowMessage show_message)
   pictures_[Image4].on_mouse_down = [this](MouseButton) { Image4MouseDown(); };
   pictures_[Image5].on_mouse_down = [this](MouseButton) { Image5MouseDown(); };
   pictures_[Image6].on_click = [this] { Image6Click(); };
-  pictures_[Image7].on_click = [this] { ShowClosedChoiceMessage(); };
-  pictures_[Image8].on_click = [this] { ShowClosedChoiceMessage(); };
+  pictures_[Image7].on_click = [this] { ShowClosedChoiceMessage(*this); };
+  pictures_[Image8].on_click = [this] { ShowClosedChoiceMessage(*this); };
   FormCreate();
 }
 
@@ -91,7 +88,7 @@ void TSetScreenFM::LoadSettings() {
     pictures_[id].picture = mark;
     pictures_[id].place = {place.left, place.top, mark.size().width, mark.size().height};
   }
-  ShowMarks();
+  ShowMarks(MarksOf(settings_));
 
   for (auto [id, path, place] :
        {std::tuple{Image4, kOkPicture, kImage4At}, std::tuple{Image5, kCancelPicture, kImage5At}}) {
@@ -102,8 +99,28 @@ void TSetScreenFM::LoadSettings() {
   InvalidateRect(handle(), nullptr, FALSE);
 }
 
-void TSetScreenFM::ShowMarks() {
-  const SettingsMarks marks = MarksOf(settings_);
+void TSetScreenFM::Image1MouseDown(int x, int y) {
+  settings::Image1MouseDown(*this, settings_, x, y);
+}
+
+void TSetScreenFM::Image4MouseDown() {
+  settings::Image4MouseDown(*this, settings_, traditional_locale_);
+}
+
+void TSetScreenFM::Image5MouseDown() {
+  settings::Image5MouseDown(*this);
+}
+
+void TSetScreenFM::Image6Click() {
+  settings::Image6Click(settings_);
+}
+
+MarkBounds TSetScreenFM::MarkPlaces() const {
+  return {pictures_[Image2].place, pictures_[Image3].place, pictures_[Image6].place,
+          pictures_[Image7].place, pictures_[Image8].place};
+}
+
+void TSetScreenFM::ShowMarks(const SettingsMarks& marks) {
   pictures_[Image2].visible = marks.full_screen;
   pictures_[Image3].visible = marks.window;
   pictures_[Image6].visible = marks.full_memory;
@@ -112,42 +129,19 @@ void TSetScreenFM::ShowMarks() {
   InvalidateRect(handle(), nullptr, FALSE);
 }
 
-void TSetScreenFM::Image1MouseDown(int x, int y) {
-  const MarkBounds bounds{pictures_[Image2].place, pictures_[Image3].place, pictures_[Image6].place,
-                          pictures_[Image7].place, pictures_[Image8].place};
-  const BackgroundPress press = settings::Image1MouseDown(settings_, bounds, x, y);
-  settings_ = press.settings;
-  ShowMarks();
-  if (press.closed_choice) ShowClosedChoiceMessage();
+void TSetScreenFM::Inform(const std::string& text) {
+  show_message_(WideFromUtf8(text));
 }
 
-void TSetScreenFM::Image4MouseDown() {
-  SaveSettingsFile(settings_, traditional_locale_);
+void TSetScreenFM::HideWindow() {
   ShowWindow(handle(), SW_HIDE);
-}
-
-void TSetScreenFM::Image5MouseDown() {
-  ShowWindow(handle(), SW_HIDE);
-}
-
-void TSetScreenFM::Image6Click() {
-  settings_.memory = MemoryMode::kFullMemory;
-}
-
-void TSetScreenFM::ShowClosedChoiceMessage() {
-  // Held in Big5 and shown as such in every display language.
-  show_message_(DisplayText("t", kClosedChoiceMessage));
 }
 
 LRESULT TSetScreenFM::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (const auto painted =
+          HandlePaintMessage(handle(), message, [this](HDC dc) { pictures_.Paint(dc); }))
+    return *painted;
   switch (message) {
-    case WM_PAINT: {
-      BufferedPaint paint(handle());
-      pictures_.Paint(paint.dc());
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_CLOSE:  // the close box hides the window; it lives as long as the program
       ShowWindow(handle(), SW_HIDE);
       return 0;

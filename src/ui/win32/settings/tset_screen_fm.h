@@ -4,6 +4,7 @@
 #include <string>
 
 #include "settings/settings_file.h"
+#include "settings/settings_window.h"
 #include "ui/win32/base/picture_layer.h"
 #include "ui/win32/base/window.h"
 
@@ -18,7 +19,7 @@ namespace veyra::win32 {
 // window; cancel hides it without writing. An error reading or writing the file, or loading a
 // picture, ends the handler at that step and goes to the application's exception handler: after
 // a failed write the window stays open.
-class TSetScreenFM : public Window {
+class TSetScreenFM : public Window, private settings::SettingsWindowPort {
  public:
   // Shows the answer to a closed choice; the program shows an information box.
   using ShowMessage = std::function<void(const std::wstring& text)>;
@@ -51,8 +52,11 @@ class TSetScreenFM : public Window {
   void Image4MouseDown();
   void Image5MouseDown();
   void Image6Click();
-  void ShowClosedChoiceMessage();
-  void ShowMarks();
+  // SettingsWindowPort: what the handlers' rules ask of this window.
+  settings::MarkBounds MarkPlaces() const override;
+  void ShowMarks(const settings::SettingsMarks& marks) override;
+  void Inform(const std::string& text) override;
+  void HideWindow() override;
 
   bool traditional_locale_;
   ShowMessage show_message_;

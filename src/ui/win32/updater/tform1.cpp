@@ -55,25 +55,17 @@ TForm1::~TForm1() = default;
 void TForm1::BuildControls() {
   // As designed, in stacking order from the bottom; the creation steps load the game folder's
   // pictures and place everything.
-  PictureControl image1;
-  image1.place = {layout::kImage1At.left, layout::kImage1At.top, 0, 0};
-  image1_ = pictures_.Add(std::move(image1));
-  const auto add_button = [this](const PictureButtonLayout& button, void (TForm1::*down)(),
-                                 void (TForm1::*up)()) {
-    PictureControl control;
-    const Size size = button.place.size.value_or(Size{});
-    control.place = {button.place.at.left, button.place.at.top, size.width, size.height};
-    control.stretch = button.place.size.has_value();
-    control.on_mouse_down = [this, down](MouseButton) { (this->*down)(); };
-    control.on_mouse_up = [this, up](MouseButton) { (this->*up)(); };
-    return pictures_.Add(std::move(control));
-  };
-  image2_ = add_button(layout::kImage2, &TForm1::Image2MouseDown, &TForm1::Image2MouseUp);
-  image3_ = add_button(layout::kImage3, &TForm1::Image3MouseDown, &TForm1::Image3MouseUp);
+  image1_ = pictures_.Add(PictureControlAt(layout::kImage1At));
+  image2_ = AddPictureButton(pictures_, layout::kImage2, this, &TForm1::Image2MouseDown,
+                             &TForm1::Image2MouseUp);
+  image3_ = AddPictureButton(pictures_, layout::kImage3, this, &TForm1::Image3MouseDown,
+                             &TForm1::Image3MouseUp);
   Control(image3_).visible = false;
   Control(image3_).on_click = [this] { engine_.Image3Click(); };
-  image6_ = add_button(layout::kImage6, &TForm1::Image6MouseDown, &TForm1::Image6MouseUp);
-  image4_ = add_button(layout::kImage4, &TForm1::Image4MouseDown, &TForm1::Image4MouseUp);
+  image6_ = AddPictureButton(pictures_, layout::kImage6, this, &TForm1::Image6MouseDown,
+                             &TForm1::Image6MouseUp);
+  image4_ = AddPictureButton(pictures_, layout::kImage4, this, &TForm1::Image4MouseDown,
+                             &TForm1::Image4MouseUp);
   Control(image4_).on_click = [this] { engine_.Button4Click(); };
 
   button1_ = HiddenButton(L"\u958b\u59cb\u66f4\u65b0", layout::kButton1At, kButton1Id);  // 開始更新
@@ -206,14 +198,9 @@ void TForm1::RunFormClose() {
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (const auto painted = HandlePaintMessage(handle(), message, [this](HDC dc) { Paint(dc); }))
+    return *painted;
   switch (message) {
-    case WM_PAINT: {
-      BufferedPaint paint(handle());
-      Paint(paint.dc());
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_SHOWWINDOW:
       // The driver opens the line dialog and runs for a long time: it starts from the message
       // loop once the window is on screen, not inside the showing itself.

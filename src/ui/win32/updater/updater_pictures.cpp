@@ -15,4 +15,16 @@ void ShowButtonPicture(Picture& picture, const PictureButtonLayout& button, std:
   picture = LoadUpdaterPicture(base, language_code);
 }
 
+PictureControl PictureButtonControl(const PictureButtonLayout& button,
+                                    std::function<void()> mouse_down,
+                                    std::function<void()> mouse_up) {
+  PictureControl control;
+  const Size size = button.place.size.value_or(Size{});
+  control.place = {button.place.at.left, button.place.at.top, size.width, size.height};
+  control.stretch = button.place.size.has_value();
+  control.on_mouse_down = [down = std::move(mouse_down)](MouseButton) { down(); };
+  control.on_mouse_up = [up = std::move(mouse_up)](MouseButton) { up(); };
+  return control;
+}
+
 }  // namespace veyra::win32
