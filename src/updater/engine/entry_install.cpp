@@ -26,22 +26,43 @@ UpdaterEngine::InstallResult UpdaterEngine::Written(const FileStatus& written) {
 }
 
 void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& stream,
-                                  GzMemExpansion* expansion, ReplyCheck accept) {
+                                  GzMemExpansion* expansion, ReplyCheck accept,
+                                  int64_t most_body_bytes) {
   Downloaded = false;
-  HttpClient::BodyObserver expand_ahead;
-  if (expansion != nullptr) {
-    expand_ahead = [expansion](std::string_view body) {
-      expansion->Advance(body.data(), body.size());
+  // With a signed set every body must be the one the publisher signed; one it does not name is
+  // not even asked for.
+  const SignedDigest* signed_digest = nullptr;
+  if (signature_.accepted()) {
+    signed_digest = signature_.DigestOf(remote_name);
+    if (signed_digest == nullptr) {
+      view_.Log(remote_name + " is not in the signed statement");
+      return;
+    }
+  }
+  BodyDigest digest;
+  HttpClient::BodyObserver follow_body;
+  if (expansion != nullptr || signed_digest != nullptr) {
+    // The body is hashed and expanded while it arrives; nothing of it is used before it is
+    // complete and proven.
+    follow_body = [expansion, signed_digest, &digest](std::string_view body) {
+      if (signed_digest != nullptr) digest.Follow(body);
+      if (expansion != nullptr) expansion->Advance(body.data(), body.size());
     };
   }
+  const int64_t most_bytes = signed_digest != nullptr ? signed_digest->length : most_body_bytes;
   for (int attempt = 0; attempt < kFetchAttempts; ++attempt) {
     PumpMessages();
     if (expansion != nullptr) expansion->Restart();
-    HttpReply reply = FetchOnce(RequestUrl(BaseUrl, remote_name), expand_ahead);
+    digest.Restart();
+    HttpReply reply = FetchOnce(RequestUrl(BaseUrl, remote_name), follow_body, most_bytes);
     // A body counts only when it is exactly as long as announced; a missing or non-decimal
     // Content-Length announces 0, so such a reply delivers only an empty file.
     if (!reply.ok || static_cast<int64_t>(reply.body.size()) != reply.content_length) continue;
     if (accept != nullptr && !accept(reply)) continue;
+    if (signed_digest != nullptr && !digest.Matches(reply.body, *signed_digest)) {
+      view_.Log(remote_name + " does not match the signed statement");
+      continue;
+    }
     Downloaded = true;
     if (UpdateState == UpdateStage::kMainPassRunning) {
       pass_progress_.bytes_done += static_cast<int64_t>(reply.body.size());
@@ -53,9 +74,10 @@ void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& s
   }
 }
 
-HttpReply UpdaterEngine::FetchOnce(const std::string& url,
-                                   const HttpClient::BodyObserver& on_body) {
+HttpReply UpdaterEngine::FetchOnce(const std::string& url, const HttpClient::BodyObserver& on_body,
+                                   int64_t most_body_bytes) {
   if (ahead_) return ahead_->Fetch(turn_, url, on_body);
+  (void)most_body_bytes;
   return http_->Get(url, on_body);
 }
 

@@ -1,5 +1,6 @@
 // The update run: creation, the driver with the server search, the two passes and closing.
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <system_error>
 
@@ -152,6 +153,7 @@ bool UpdaterEngine::LockGameFolder() {
 }
 
 bool UpdaterEngine::TryServers() {
+  signature_.Load();
   int i = -1;
   bool second_try = false;
   // Each line is tried twice, the last one before the closing line once; the bound only guards
@@ -185,11 +187,37 @@ bool UpdaterEngine::TryServers() {
     }
     try {
       FetchToStream("update3.dat", DownloadBuffer, nullptr, IsUpdateListReply);
+      if (UpdateState == UpdateStage::kListReceived && !ListIsSigned()) {
+        UpdateState = UpdateStage::kNoListYet;
+      }
     } catch (...) {
       // A failure of one server only sends us on to the next.
     }
     if (UpdateState == UpdateStage::kListReceived) break;
     if (index + 1 >= LineOrder.size() || LineOrder[index + 1] == "end") break;
+  }
+  return true;
+}
+
+bool UpdaterEngine::ListIsSigned() {
+  if (!signature_.required()) return true;
+  std::string statement;
+  FetchToStream(kStatementFile, statement, nullptr, nullptr, kStatementMaxBytes);
+  StatementCheck check;
+  if (Downloaded) {
+    check = signature_.Accept(statement, DownloadBuffer, std::time(nullptr));
+  } else {
+    check.failure = std::string(kStatementFile) + " was not delivered";
+  }
+  if (!check.ok) {
+    signature_failure_ = check.failure;
+    view_.Log("update list of " + BaseUrl + " refused: " + signature_failure_);
+    return false;
+  }
+  signature_failure_.clear();
+  const FileStatus recorded = signature_.RecordSerial();
+  if (!recorded.ok()) {
+    view_.Log(std::string("cannot write ") + kAcceptedSerialFile + ": " + recorded.Describe());
   }
   return true;
 }

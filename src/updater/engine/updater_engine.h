@@ -13,6 +13,7 @@
 #include "updater/engine/line_order.h"
 #include "updater/engine/login_command.h"
 #include "updater/engine/messages.h"
+#include "updater/engine/set_signature.h"
 #include "updater/engine/updater_view.h"
 #include "updater/engine/window_state.h"
 #include "updater/gzip/gzmem_expansion.h"
@@ -90,8 +91,12 @@ class UpdaterEngine {
   // Downloads BaseUrl + remote name (RequestUrl) into `stream`; the outcome is in Downloaded. With
   // `expansion`, the gzip image is expanded ahead while it arrives (restarted with each
   // attempt), so that expanding it afterwards is mostly done.
+  // A body longer than `most_body_bytes` (when not negative) is a failed attempt, cut off as it
+  // arrives. With a signed set, a file the statement does not name is not fetched, and a body
+  // counts only when it matches its signed length and SHA-256.
   void FetchToStream(const std::string& remote_name, std::string& stream,
-                     GzMemExpansion* expansion = nullptr, ReplyCheck accept = nullptr);
+                     GzMemExpansion* expansion = nullptr, ReplyCheck accept = nullptr,
+                     int64_t most_body_bytes = -1);
   // Downloads and installs one queue entry; outcomes in EntryDone and WriteFailed. A gzip
   // failure leaves it as veyra::Error.
   void ApplyEntry(const QueueEntry& entry);
@@ -114,6 +119,8 @@ class UpdaterEngine {
   // Why the last install step failed to write, for logs (the player's message stays fixed).
   const std::string& write_error() const { return write_error_; }
   const LoginParams& login_params() const { return login_params_; }
+  // Why the last update list was refused for its signature (empty when none was).
+  const std::string& signature_failure() const { return signature_failure_; }
 
   // Test and tool seams.
   void SetRandomPick(RandomPick pick) { random_pick_ = std::move(pick); }
@@ -176,6 +183,9 @@ class UpdaterEngine {
   void ShowRemainingCount();
   void UpdateProgressLabel(int64_t count);
   bool TryServers();
+  // With pinned keys: fetches the list's signed statement from the same server and accepts the
+  // list only with it. True when the list may be used.
+  bool ListIsSigned();
   void BuildQueueFromDownload();
   void MoveAppliedName(const std::string& local_name);
   void ReportWriteFailure(const std::string& local_name, std::string reason);
@@ -186,7 +196,9 @@ class UpdaterEngine {
   // The downloads of the main pass with several connections; none with one.
   std::unique_ptr<DownloadsAhead> StartDownloadsAhead();
   HttpEvents ProgressEvents();
-  HttpReply FetchOnce(const std::string& url, const HttpClient::BodyObserver& on_body);
+  // One attempt; a body longer than `most_body_bytes` (when not negative) is cut off as failed.
+  HttpReply FetchOnce(const std::string& url, const HttpClient::BodyObserver& on_body,
+                      int64_t most_body_bytes);
 
   UpdaterView& view_;
   UpdaterMessages messages_;
@@ -209,6 +221,8 @@ class UpdaterEngine {
   std::string expand_error_;
   std::string write_error_;
   std::vector<QueueEntry> queue_entries_;
+  SetSignature signature_;
+  std::string signature_failure_;
   LoginParams login_params_;
   int folder_lock_wait_seconds_ = 0;
   std::unique_ptr<FolderLock> folder_lock_;
