@@ -1,0 +1,22 @@
+# Finds libsodium and gives the imported target Sodium::Sodium.
+#
+# Debian's package brings a shared library; the Windows cross-build links a static libsodium.a
+# built into its prefix, whose header then needs SODIUM_STATIC (otherwise it declares the
+# functions as imported from a DLL).
+
+find_path(SODIUM_INCLUDE_DIR sodium.h)
+find_library(SODIUM_LIBRARY NAMES sodium libsodium)
+
+include(FindPackageHandleStandardArgs)
+find_package_handle_standard_args(Sodium REQUIRED_VARS SODIUM_LIBRARY SODIUM_INCLUDE_DIR)
+mark_as_advanced(SODIUM_INCLUDE_DIR SODIUM_LIBRARY)
+
+if(Sodium_FOUND AND NOT TARGET Sodium::Sodium)
+  add_library(Sodium::Sodium UNKNOWN IMPORTED)
+  set_target_properties(Sodium::Sodium PROPERTIES IMPORTED_LOCATION "${SODIUM_LIBRARY}"
+                                                  INTERFACE_INCLUDE_DIRECTORIES "${SODIUM_INCLUDE_DIR}")
+  # A static archive, not a DLL's import library (libsodium.dll.a).
+  if(SODIUM_LIBRARY MATCHES "\\.a$" AND NOT SODIUM_LIBRARY MATCHES "\\.dll\\.a$")
+    set_property(TARGET Sodium::Sodium APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS SODIUM_STATIC)
+  endif()
+endif()
