@@ -168,6 +168,15 @@ TEST_F(SignedInstallTest, AForgedListOrStatementInstallsNothing) {
   }
 }
 
+// A damaged key file must not turn the checks off.
+TEST_F(SignedInstallTest, AKeyFileWithoutAValidKeyLetsNoListThrough) {
+  WriteFileBytes(game->path() / kPinnedKeysFile, "not a key\n");
+  EXPECT_EQ(Update(), RunOutcome::kNoServer);
+  EXPECT_NE(engine->signature_failure().find(kPinnedKeysFile), std::string::npos)
+      << engine->signature_failure();
+  EXPECT_EQ(InstalledFiles(), Tree{});
+}
+
 TEST_F(SignedInstallTest, AnOlderStatementIsRefusedOnceANewerWasAccepted) {
   const std::string older = ReadFileBytes(Path("site") / kStatementFile);
   Resign("key1", [](UpdateStatement& statement) { statement.serial += 10; });
