@@ -9,7 +9,7 @@
 // nginx from outside.
 namespace veyra::testing {
 
-NginxServer::NginxServer(const std::filesystem::path&) {
+NginxServer::NginxServer(const std::filesystem::path&, const std::optional<TlsFiles>&) {
   throw std::runtime_error("nginx is not started on Windows");
 }
 NginxServer::~NginxServer() = default;
@@ -17,6 +17,9 @@ bool NginxServer::Available() {
   return false;
 }
 std::string NginxServer::base_url() const {
+  return {};
+}
+std::vector<AccessLogLine> NginxServer::AccessLog() const {
   return {};
 }
 
@@ -87,8 +90,8 @@ bool Answers(int port) {
   return ok;
 }
 
-std::string Config(const std::filesystem::path& folder, const std::filesystem::path& root,
-                   int port) {
+std::string Config(const std::filesystem::path& folder, const std::filesystem::path& root, int port,
+                   const std::optional<TlsFiles>& tls) {
   const std::string dir = folder.string();
   std::ostringstream config;
   // As root, nginx would hand requests to "nobody", who cannot read a private temp folder.
@@ -99,7 +102,9 @@ std::string Config(const std::filesystem::path& folder, const std::filesystem::p
          << "error_log " << dir << "/error.log warn;\n"
          << "events { worker_connections 64; }\n"
          << "http {\n"
-         << "  access_log off;\n"
+         << "  log_format requests '$connection $connection_requests $server_protocol $status "
+            "$request_uri';\n"
+         << "  access_log " << dir << "/access.log requests;\n"
          << "  client_body_temp_path " << dir << "/client_body;\n"
          << "  proxy_temp_path " << dir << "/proxy;\n"
          << "  fastcgi_temp_path " << dir << "/fastcgi;\n"
@@ -112,8 +117,12 @@ std::string Config(const std::filesystem::path& folder, const std::filesystem::p
          << "  keepalive_timeout 60s;\n"
          << "  keepalive_requests 1000000;\n"
          << "  server {\n"
-         << "    listen 127.0.0.1:" << port << ";\n"
-         << "    root " << std::filesystem::absolute(root).string() << ";\n"
+         << "    listen 127.0.0.1:" << port << (tls ? " ssl http2" : "") << ";\n";
+  if (tls) {
+    config << "    ssl_certificate " << tls->certificate.string() << ";\n"
+           << "    ssl_certificate_key " << tls->key.string() << ";\n";
+  }
+  config << "    root " << std::filesystem::absolute(root).string() << ";\n"
          << "    location / { }\n"
          << "  }\n"
          << "}\n";
@@ -133,7 +142,8 @@ bool NginxServer::Available() {
   return !NginxProgram().empty();
 }
 
-NginxServer::NginxServer(const std::filesystem::path& root) {
+NginxServer::NginxServer(const std::filesystem::path& root, const std::optional<TlsFiles>& tls)
+    : tls_(tls) {
   static std::atomic<int> counter{0};
   folder_ = std::filesystem::temp_directory_path() /
             ("veyra-nginx-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
@@ -155,14 +165,25 @@ NginxServer::~NginxServer() {
 }
 
 std::string NginxServer::base_url() const {
-  return "http://127.0.0.1:" + std::to_string(port_) + "/";
+  return (tls_ ? "https" : "http") + std::string("://127.0.0.1:") + std::to_string(port_) + "/";
+}
+
+std::vector<AccessLogLine> NginxServer::AccessLog() const {
+  std::vector<AccessLogLine> lines;
+  std::istringstream log(ReadFile(folder_ / "access.log"));
+  AccessLogLine line;
+  while (log >> line.connection >> line.connection_requests >> line.protocol >> line.status >>
+         line.uri) {
+    lines.push_back(line);
+  }
+  return lines;
 }
 
 bool NginxServer::Start(const std::filesystem::path& root) {
   port_ = FreePort();
   if (port_ == 0) return false;
   const std::filesystem::path config = folder_ / "nginx.conf";
-  std::ofstream(config) << Config(folder_, root, port_);
+  std::ofstream(config) << Config(folder_, root, port_, tls_);
 
   const std::string program = NginxProgram();
   const std::string prefix = folder_.string() + "/";

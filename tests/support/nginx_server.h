@@ -3,19 +3,34 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "support/test_certificates.h"
 
 namespace veyra::testing {
 
+// One request as nginx's access log recorded it.
+struct AccessLogLine {
+  long connection = 0;           // nginx's serial number of the connection
+  long connection_requests = 0;  // how many requests that connection had carried with this one
+  std::string protocol;          // "HTTP/1.1", "HTTP/2.0"
+  int status = 0;
+  std::string uri;
+};
+
 // A real nginx serving the static files of `root` on 127.0.0.1, for tests that need a
-// well-behaved HTTP/1.1 server with keep-alive. Its configuration, logs and temporary files
-// live in a fresh folder that is removed afterwards; the process runs in the foreground as a
-// child and is stopped (and waited for) by the destructor.
+// well-behaved server with keep-alive: plain HTTP/1.1, or with `tls` HTTPS that offers HTTP/2.
+// Its configuration, logs and temporary files live in a fresh folder that is removed afterwards;
+// the process runs in the foreground as a child and is stopped (and waited for) by the
+// destructor.
 class NginxServer {
  public:
   // Starts nginx and waits (bounded) until it answers. Throws std::runtime_error when it does
   // not come up; the message carries nginx's error log.
-  explicit NginxServer(const std::filesystem::path& root);
+  explicit NginxServer(const std::filesystem::path& root,
+                       const std::optional<TlsFiles>& tls = std::nullopt);
   ~NginxServer();
   NginxServer(const NginxServer&) = delete;
   NginxServer& operator=(const NginxServer&) = delete;
@@ -25,12 +40,15 @@ class NginxServer {
   static bool Available();
 
   int port() const { return port_; }
-  std::string base_url() const;  // "http://127.0.0.1:<port>/"
+  std::string base_url() const;  // "http://127.0.0.1:<port>/", or https with TLS
+  // Every request served so far, in the order nginx finished them.
+  std::vector<AccessLogLine> AccessLog() const;
 
  private:
   bool Start(const std::filesystem::path& root);  // one try at a fresh port
   void Stop();
 
+  std::optional<TlsFiles> tls_;
   std::filesystem::path folder_;
   pid_t pid_ = -1;
   int port_ = 0;

@@ -23,14 +23,20 @@ bool Whole(const HttpReply& reply) {
 }  // namespace
 
 DownloadsAhead::DownloadsAhead(std::vector<std::string> urls, int connections, int64_t budget,
-                               HttpEvents events, HttpTimeouts timeouts)
+                               HttpEvents events, HttpTimeouts timeouts, HttpTrust trust,
+                               std::vector<int64_t> most_body_bytes)
     : urls_(std::move(urls)),
+      most_body_bytes_(std::move(most_body_bytes)),
       budget_(budget),
       events_(events),
-      pool_(connections, budget, std::move(events), timeouts) {
+      pool_(connections, budget, std::move(events), timeouts, std::move(trust)) {
   for (size_t i = 0; i < urls_.size(); ++i) {
     if (!urls_[i].empty()) downloaded_.push_back(i);
   }
+}
+
+int64_t DownloadsAhead::MostBodyBytes(size_t entry) const {
+  return entry < most_body_bytes_.size() ? most_body_bytes_[entry] : -1;
 }
 
 void DownloadsAhead::Plan(size_t turn) {
@@ -53,8 +59,8 @@ void DownloadsAhead::Plan(size_t turn) {
   auto next = std::lower_bound(downloaded_.begin(), downloaded_.end(), first);
   for (int64_t looked = 0; next != downloaded_.end() && looked <= most_ahead; ++next, ++looked) {
     if (pool_.Has(*next)) continue;
-    if (pool_.FreeConnections() == 0 || (*next > turn && pool_.BytesAhead() >= budget_ / 2)) break;
-    pool_.Start(*next, urls_[*next]);
+    if (pool_.FreeSlots() == 0 || (*next > turn && pool_.BytesAhead() >= budget_ / 2)) break;
+    pool_.Start(*next, urls_[*next], MostBodyBytes(*next));
   }
 }
 
@@ -77,7 +83,7 @@ HttpReply DownloadsAhead::Fetch(size_t turn, const std::string& url,
       return reply;
     }
   }
-  if (!pool_.Has(turn)) pool_.Start(turn, url);
+  if (!pool_.Has(turn)) pool_.Start(turn, url, MostBodyBytes(turn));
   return WaitFor(turn, on_body);
 }
 

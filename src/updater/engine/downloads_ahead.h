@@ -12,16 +12,20 @@ namespace veyra {
 
 // The main pass's downloads when several connections are allowed: while one entry is being
 // installed, the files of the entries after it are already on their way on at most
-// `connections` connections, with at most `budget` bytes waiting (each download ahead counting
+// `connections` connections (as HTTP/2 streams of one connection when the server speaks it),
+// with at most `budget` bytes waiting (each download ahead counting
 // at least DownloadPool::kLeastCharge). The entries themselves are still installed
 // one by one in queue order; this only decides when their bytes travel.
 class DownloadsAhead {
  public:
   // `urls[i]` is the request URL of queue entry i, empty for entries the pass does not download.
   // `events`: connection events are raised as connections open and close; the body events only
-  // for the entry whose turn it is, from Fetch.
+  // for the entry whose turn it is, from Fetch. `most_body_bytes[i]`, when given, is the longest
+  // body entry i may have (negative: no limit), ahead and in its Fetch alike; an empty vector
+  // limits none.
   DownloadsAhead(std::vector<std::string> urls, int connections, int64_t budget, HttpEvents events,
-                 HttpTimeouts timeouts);
+                 HttpTimeouts timeouts, HttpTrust trust = {},
+                 std::vector<int64_t> most_body_bytes = {});
 
   // Entry `turn` is being applied: what lies before it is dropped, downloads of the entries
   // after it start as connections and the budget allow. Also what the long steps of an entry
@@ -41,8 +45,10 @@ class DownloadsAhead {
 
  private:
   HttpReply WaitFor(size_t turn, const HttpClient::BodyObserver& on_body);
+  int64_t MostBodyBytes(size_t entry) const;
 
   std::vector<std::string> urls_;
+  std::vector<int64_t> most_body_bytes_;
   std::vector<size_t> downloaded_;  // the entries with a URL, in queue order
   int64_t budget_;
   HttpEvents events_;

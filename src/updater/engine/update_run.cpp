@@ -21,6 +21,17 @@
 #include "window_rules/updater_window_layout.h"
 
 namespace veyra {
+namespace {
+
+// A game folder that ships its own CA bundle trusts only those CAs for its https lines.
+HttpTrust GameFolderTrust() {
+  const std::filesystem::path bundle = MapPath(ProgramFolder() + "update-ca.pem");
+  std::error_code ignored;
+  if (!std::filesystem::is_regular_file(bundle, ignored)) return {};
+  return HttpTrust{bundle.string()};
+}
+
+}  // namespace
 
 UpdaterEngine::UpdaterEngine(UpdaterView& view, std::string language_code)
     : view_(view),
@@ -31,6 +42,7 @@ UpdaterEngine::UpdaterEngine(UpdaterView& view, std::string language_code)
   // Names from the lists are written in the code page of the display language.
   SetFileNameLanguage(messages_.code());
   http_->SetEvents(ProgressEvents());
+  http_->SetTrust(GameFolderTrust());
 }
 
 UpdaterEngine::~UpdaterEngine() {
@@ -312,7 +324,7 @@ std::unique_ptr<DownloadsAhead> UpdaterEngine::StartDownloadsAhead() {
   kept_connections_.reset();
   http_->CloseConnection();
   return std::make_unique<DownloadsAhead>(std::move(urls), connections_, ahead_budget_,
-                                          ProgressEvents(), timeouts_);
+                                          ProgressEvents(), timeouts_, GameFolderTrust());
 }
 
 void UpdaterEngine::Button1Click() {

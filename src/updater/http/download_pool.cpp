@@ -22,15 +22,17 @@ const char kTooLarge[] = "reply too large";
 
 }  // namespace
 
-// One connection's worth of transfer: an easy handle that keeps its settings between downloads.
-// Sockets are remembered by the slot that opened them until the request goes out, so that the
-// connected event belongs to the connection that is really ready.
+// One download's place: an easy handle that keeps its settings between downloads. Sockets are
+// remembered by the slot that opened them until the request goes out, so that the connected
+// event belongs to the connection that is really ready; the streams that join an HTTP/2
+// connection later open none and raise nothing.
 struct DownloadPool::Slot {
   DownloadPool* pool = nullptr;
   CURL* easy = nullptr;
   curl_slist* headers = nullptr;
   std::string header_host;
   size_t id = kNoId;
+  int64_t most_body_bytes = -1;
   ReplyHead head;
   std::string body;
   std::string abort_reason;
@@ -43,35 +45,45 @@ struct DownloadPool::Slot {
 };
 
 DownloadPool::DownloadPool(int connections, int64_t budget, HttpEvents events,
-                           HttpTimeouts timeouts)
-    : budget_(budget), events_(std::move(events)), timeouts_(timeouts) {
+                           HttpTimeouts timeouts, HttpTrust trust)
+    : connections_(std::max(1, connections)),
+      budget_(budget),
+      events_(std::move(events)),
+      timeouts_(timeouts),
+      trust_(std::move(trust)) {
   curl_global_init(CURL_GLOBAL_DEFAULT);
   multi_ = curl_multi_init();
-  const long limit = std::max(1, connections);
+  const long limit = connections_;
   curl_multi_setopt(multi_, CURLMOPT_MAXCONNECTS, limit);
   curl_multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS, limit);
   curl_multi_setopt(multi_, CURLMOPT_MAX_TOTAL_CONNECTIONS, limit);
-  for (long i = 0; i < limit; ++i) {
-    auto slot = std::make_unique<Slot>();
-    slot->pool = this;
-    slot->easy = curl_easy_init();
-    CURL* easy = slot->easy;
-    SetRequestForm(easy);
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, slot->error_buffer);
-    curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, &DownloadPool::OpenSocket);
-    curl_easy_setopt(easy, CURLOPT_OPENSOCKETDATA, slot.get());
-    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, &DownloadPool::CloseSocket);
-    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, slot.get());
-    curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, &DownloadPool::BeforeRequest);
-    curl_easy_setopt(easy, CURLOPT_PREREQDATA, slot.get());
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &DownloadPool::OnHeader);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, slot.get());
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &DownloadPool::OnBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, slot.get());
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.connect_ms));
-    SetStallLimit(easy, timeouts_.idle_ms);
-    slots_.push_back(std::move(slot));
-  }
+  curl_multi_setopt(multi_, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
+  curl_multi_setopt(multi_, CURLMOPT_MAX_CONCURRENT_STREAMS, static_cast<long>(kMostStreams));
+  for (int i = 0; i < connections_; ++i) NewSlot();
+}
+
+DownloadPool::Slot& DownloadPool::NewSlot() {
+  auto slot = std::make_unique<Slot>();
+  slot->pool = this;
+  slot->easy = curl_easy_init();
+  CURL* easy = slot->easy;
+  SetRequestForm(easy);
+  ApplyTrust(easy, trust_);
+  curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, slot->error_buffer);
+  curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, &DownloadPool::OpenSocket);
+  curl_easy_setopt(easy, CURLOPT_OPENSOCKETDATA, slot.get());
+  curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, &DownloadPool::CloseSocket);
+  curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, slot.get());
+  curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, &DownloadPool::BeforeRequest);
+  curl_easy_setopt(easy, CURLOPT_PREREQDATA, slot.get());
+  curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &DownloadPool::OnHeader);
+  curl_easy_setopt(easy, CURLOPT_HEADERDATA, slot.get());
+  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &DownloadPool::OnBody);
+  curl_easy_setopt(easy, CURLOPT_WRITEDATA, slot.get());
+  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.connect_ms));
+  SetStallLimit(easy, timeouts_.idle_ms);
+  slots_.push_back(std::move(slot));
+  return *slots_.back();
 }
 
 DownloadPool::~DownloadPool() {
@@ -126,29 +138,46 @@ bool DownloadPool::Refused(size_t id) const {
   return it != done_.end() && it->second.refused;
 }
 
-int DownloadPool::FreeConnections() const {
-  return static_cast<int>(
-      std::count_if(slots_.begin(), slots_.end(), [](const auto& slot) { return !slot->busy(); }));
+int DownloadPool::MostRunning() const {
+  return multiplexing_ ? std::max(connections_, kMostStreams) : connections_;
 }
 
-bool DownloadPool::Start(size_t id, const std::string& url) {
+int DownloadPool::Running() const {
+  return static_cast<int>(
+      std::count_if(slots_.begin(), slots_.end(), [](const auto& slot) { return slot->busy(); }));
+}
+
+int DownloadPool::FreeSlots() const {
+  return MostRunning() - Running();
+}
+
+bool DownloadPool::Start(size_t id, const std::string& url, int64_t most_body_bytes) {
   if (Has(id)) return true;
   Slot* chosen = nullptr;
-  for (auto& slot : slots_) {
-    if (!slot->busy()) {
-      chosen = slot.get();
-      break;
+  if (Running() < MostRunning()) {
+    for (auto& slot : slots_) {
+      if (!slot->busy()) {
+        chosen = slot.get();
+        break;
+      }
     }
-    if (slot->id > id && (chosen == nullptr || slot->id > chosen->id)) chosen = slot.get();
+    if (chosen == nullptr) chosen = &NewSlot();
+  } else {
+    for (auto& slot : slots_) {
+      if (slot->busy() && slot->id > id && (chosen == nullptr || slot->id > chosen->id)) {
+        chosen = slot.get();
+      }
+    }
+    if (chosen == nullptr) return false;
+    Release(*chosen);  // it starts again when its place in line comes back
   }
-  if (chosen == nullptr) return false;
-  if (chosen->busy()) Release(*chosen);  // it starts again when its place in line comes back
-  StartOn(*chosen, id, url);
+  StartOn(*chosen, id, url, most_body_bytes);
   return true;
 }
 
-void DownloadPool::StartOn(Slot& slot, size_t id, const std::string& url) {
+void DownloadPool::StartOn(Slot& slot, size_t id, const std::string& url, int64_t most_body_bytes) {
   slot.id = id;
+  slot.most_body_bytes = most_body_bytes;
   slot.head = ReplyHead{};
   slot.body.clear();
   slot.abort_reason.clear();
@@ -167,6 +196,7 @@ void DownloadPool::StartOn(Slot& slot, size_t id, const std::string& url) {
   }
   curl_easy_setopt(slot.easy, CURLOPT_HTTPHEADER, slot.headers);
   curl_easy_setopt(slot.easy, CURLOPT_URL, target->url.c_str());
+  SetSchemeForm(slot.easy, *target);
   curl_easy_setopt(slot.easy, CURLOPT_FORBID_REUSE, 0L);
   if (curl_multi_add_handle(multi_, slot.easy) != CURLM_OK) {
     slot.abort_reason = "cannot start the transfer";
@@ -311,6 +341,11 @@ size_t DownloadPool::OnHeader(char* data, size_t, size_t length, void* self) {
     return 0;
   }
   if (!slot->head.complete) return length;
+  if (BeyondBodyLimit(slot->expected(), slot->most_body_bytes)) {
+    slot->abort_reason = kBodyTooLong;
+    return 0;
+  }
+  if (slot->head.version_2) slot->pool->multiplexing_ = true;
   if (slot->head.version_1_0 || slot->head.connection_close) {
     curl_easy_setopt(slot->easy, CURLOPT_FORBID_REUSE, 1L);
   }
@@ -329,6 +364,10 @@ size_t DownloadPool::OnBody(char* data, size_t, size_t length, void* self) {
   const auto after = static_cast<int64_t>(slot->body.size() + length);
   if (after > kMaxBody) {
     slot->abort_reason = kTooLarge;
+    return 0;
+  }
+  if (BeyondBodyLimit(after, slot->most_body_bytes)) {
+    slot->abort_reason = kBodyTooLong;
     return 0;
   }
   const int64_t growth = std::max(after, kLeastCharge) - std::max(slot->held(), kLeastCharge);

@@ -15,19 +15,23 @@
 
 namespace veyra {
 
-// Several GETs to one server at once, each on its own kept connection (at most `connections`
-// open at any time), for downloading the next files while the current one is installed. Every
+// Several GETs to one server at once, for downloading the next files while the current one is
+// installed. At most `connections` connections are open at any time. Over HTTP/1.1 each download
+// has a kept connection to itself, so at most `connections` run at once; once the server has
+// been seen to speak HTTP/2 they become streams of one connection, up to kMostStreams. Every
 // download carries an id (the entry's position in the queue); ids decide who waits: the id
 // whose turn has come never waits behind one after it, and downloads after the turn may hold at
 // most `budget` bytes between them (announced or received, see BytesAhead), or they are refused.
 //
-// The request form, the reply verdict and the stall limit are those of HttpClient. Only the
-// connection events of `events` are raised (connected when a connection is ready for its first
-// request, disconnected when an open one closes); a handler's exception leaves Drive().
+// The request form, the trust, the reply verdict and the stall limit are those of HttpClient.
+// Only the connection events of `events` are raised (connected when a connection is ready for
+// its first request, disconnected when an open one closes), once per real connection however
+// many streams it carries; a handler's exception leaves Drive().
 // Not thread-safe; driven from the caller's thread.
 class DownloadPool {
  public:
-  DownloadPool(int connections, int64_t budget, HttpEvents events, HttpTimeouts timeouts);
+  DownloadPool(int connections, int64_t budget, HttpEvents events, HttpTimeouts timeouts,
+               HttpTrust trust = {});
   // Drops every download and closes every connection.
   ~DownloadPool();
   DownloadPool(const DownloadPool&) = delete;
@@ -35,15 +39,16 @@ class DownloadPool {
 
   // The entry whose turn has come; downloads of earlier ids are dropped.
   void SetTurn(size_t turn);
-  // Starts downloading `url` for `id` unless it is running or finished. When every connection
-  // is busy, the running download with the greatest id after `id` gives way to it; false when
-  // none can.
-  bool Start(size_t id, const std::string& url);
+  // Starts downloading `url` for `id` unless it is running or finished. When as many run as may,
+  // the running download with the greatest id after `id` gives way to it; false when none can.
+  // `most_body_bytes` as in HttpClient::Get: a longer body fails the download at once.
+  bool Start(size_t id, const std::string& url, int64_t most_body_bytes = -1);
   bool Has(size_t id) const;
   bool Finished(size_t id) const;
   // Refused for the budget: not to be started again before its turn.
   bool Refused(size_t id) const;
-  int FreeConnections() const;
+  // How many more downloads may run now.
+  int FreeSlots() const;
 
   struct Progress {
     bool head = false;     // the reply's header block has arrived
@@ -61,6 +66,9 @@ class DownloadPool {
   // Moves every transfer on, waiting at most `wait_ms` for the network.
   void Drive(int wait_ms);
 
+  // The most downloads that run at once as streams of one HTTP/2 connection.
+  static constexpr int kMostStreams = 32;
+
   // What a download after the turn counts against the budget at the least, whatever its size:
   // it bounds how many small files can wait (1024 with 64 MiB).
   static constexpr int64_t kLeastCharge = 64 * 1024;
@@ -68,12 +76,17 @@ class DownloadPool {
   int64_t BytesAhead() const;
   int64_t peak_bytes_ahead() const { return peak_bytes_ahead_; }
   int open_connections() const { return static_cast<int>(open_.size()); }
+  // The server has answered over HTTP/2, so downloads may run as streams.
+  bool multiplexing() const { return multiplexing_; }
 
  private:
   struct Slot;
   Slot* SlotOf(size_t id) const;
+  Slot& NewSlot();
+  int MostRunning() const;
+  int Running() const;
   void Finish(Slot& slot, CURLcode result);
-  void StartOn(Slot& slot, size_t id, const std::string& url);
+  void StartOn(Slot& slot, size_t id, const std::string& url, int64_t most_body_bytes);
   void Release(Slot& slot);
   bool OverBudget(const Slot& slot, int64_t more) const;
   void NoteBytesAhead();
@@ -86,9 +99,12 @@ class DownloadPool {
   static size_t OnHeader(char* data, size_t, size_t length, void* slot);
   static size_t OnBody(char* data, size_t, size_t length, void* slot);
 
+  int connections_;
   int64_t budget_;
   HttpEvents events_;
   HttpTimeouts timeouts_;
+  HttpTrust trust_;
+  bool multiplexing_ = false;
   CURLM* multi_ = nullptr;
   std::vector<std::unique_ptr<Slot>> slots_;
   struct Done {

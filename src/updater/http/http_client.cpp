@@ -93,8 +93,10 @@ class HttpClient::Impl {
   }
 
   void SetTimeouts(HttpTimeouts timeouts) { timeouts_ = timeouts; }
+  void SetTrust(HttpTrust trust) { trust_ = std::move(trust); }
 
-  HttpReply Get(const std::string& url, const HttpClient::BodyObserver& on_body) {
+  HttpReply Get(const std::string& url, const HttpClient::BodyObserver& on_body,
+                int64_t most_body_bytes) {
     HttpReply reply;
     if (running_) {
       reply.error = kAlreadyRunning;
@@ -107,7 +109,7 @@ class HttpClient::Impl {
       return reply;
     }
     const HttpEvents events = events_;  // handlers may call SetEvents while they run
-    StartTransfer(events);
+    StartTransfer(events, most_body_bytes);
     CURLcode result = CURLE_OK;
     bool added = false;
     try {
@@ -138,6 +140,7 @@ class HttpClient::Impl {
 
   void ConfigureEasy() {
     SetRequestForm(easy_);
+    ApplyTrust(easy_, applied_trust_);
     curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, error_buffer_);
     curl_easy_setopt(easy_, CURLOPT_OPENSOCKETFUNCTION, &Impl::OpenSocket);
     curl_easy_setopt(easy_, CURLOPT_OPENSOCKETDATA, this);
@@ -151,10 +154,11 @@ class HttpClient::Impl {
     curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
   }
 
-  void StartTransfer(const HttpEvents& events) {
+  void StartTransfer(const HttpEvents& events, int64_t most_body_bytes) {
     running_ = true;
     active_events_ = &events;
     idle_ms_ = timeouts_.idle_ms;
+    most_body_bytes_ = most_body_bytes;
     head_ = ReplyHead{};
     body_.clear();
     body_open_ = false;
@@ -164,8 +168,17 @@ class HttpClient::Impl {
     error_buffer_[0] = '\0';
   }
 
-  // Points the handle at the target. Connections to another origin are closed first.
+  // Points the handle at the target. Connections to another origin, or made under another
+  // trust, are closed first.
   void Prepare(const HttpTarget& target) {
+    if (trust_.ca_bundle_file != applied_trust_.ca_bundle_file) {
+      // A handle keeps a bundle once given one, so the system's store needs a fresh one.
+      applied_trust_ = trust_;
+      curl_easy_cleanup(easy_);
+      easy_ = curl_easy_init();
+      ConfigureEasy();
+      origin_.clear();
+    }
     if (target.origin != origin_) {
       curl_multi_cleanup(multi_);  // raises disconnected for a connection that is open
       multi_ = NewMulti();
@@ -178,6 +191,7 @@ class HttpClient::Impl {
     }
     curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
     curl_easy_setopt(easy_, CURLOPT_URL, target.url.c_str());
+    SetSchemeForm(easy_, target);
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.connect_ms));
     SetStallLimit(easy_, idle_ms_);
     curl_easy_setopt(easy_, CURLOPT_FORBID_REUSE, 0L);
@@ -309,6 +323,10 @@ class HttpClient::Impl {
       return 0;
     }
     if (head.complete) {
+      if (BeyondBodyLimit(head.chunked ? 0 : head.content_length, impl->most_body_bytes_)) {
+        impl->abort_reason_ = kBodyTooLong;
+        return 0;
+      }
       // curl keeps HTTP/1.0 connections that ask for keep-alive; this client never does.
       if (head.version_1_0 || head.connection_close) {
         curl_easy_setopt(impl->easy_, CURLOPT_FORBID_REUSE, 1L);
@@ -322,8 +340,13 @@ class HttpClient::Impl {
     auto* impl = static_cast<Impl*>(self);
     impl->last_byte_ = Clock::now();
     if (!impl->body_open_) impl->BeginBody();
-    if (static_cast<int64_t>(impl->body_.size() + length) > kMaxBody) {
+    const auto after = static_cast<int64_t>(impl->body_.size() + length);
+    if (after > kMaxBody) {
       impl->abort_reason_ = kTooLarge;
+      return 0;
+    }
+    if (BeyondBodyLimit(after, impl->most_body_bytes_)) {
+      impl->abort_reason_ = kBodyTooLong;
       return 0;
     }
     impl->body_.append(data, length);
@@ -333,6 +356,8 @@ class HttpClient::Impl {
 
   HttpEvents events_;
   HttpTimeouts timeouts_;
+  HttpTrust trust_;          // what the next request trusts
+  HttpTrust applied_trust_;  // what easy_ was configured with
   CURLM* multi_ = nullptr;
   CURL* easy_ = nullptr;
   curl_slist* headers_ = nullptr;
@@ -347,6 +372,7 @@ class HttpClient::Impl {
   bool closing_after_peer_ = false;
   const HttpEvents* active_events_ = nullptr;
   int idle_ms_ = 0;
+  int64_t most_body_bytes_ = -1;
   ReplyHead head_;
   std::string body_;
   bool body_open_ = false;
@@ -374,8 +400,13 @@ void HttpClient::SetTimeouts(HttpTimeouts timeouts) {
   impl_->SetTimeouts(timeouts);
 }
 
-HttpReply HttpClient::Get(const std::string& url, const BodyObserver& on_body) {
-  return impl_->Get(url, on_body);
+void HttpClient::SetTrust(HttpTrust trust) {
+  impl_->SetTrust(std::move(trust));
+}
+
+HttpReply HttpClient::Get(const std::string& url, const BodyObserver& on_body,
+                          int64_t most_body_bytes) {
+  return impl_->Get(url, on_body, most_body_bytes);
 }
 
 }  // namespace veyra

@@ -26,6 +26,14 @@ struct HttpTimeouts {      // the one place where the time-outs live
   int idle_ms = 60000;
 };
 
+// Whom https requests trust: the system's store, or only the CAs of one PEM file.
+struct HttpTrust {
+  std::string ca_bundle_file;  // empty: the system's trust store
+};
+
+// The error of a reply whose body would be longer than the caller allowed.
+inline constexpr char kBodyTooLong[] = "body longer than expected";
+
 struct HttpReply {
   bool ok = false;             // transport fine AND status 2xx
   long status = 0;             // 0 when no status line arrived
@@ -35,9 +43,11 @@ struct HttpReply {
   std::string error;           // readable reason when !ok
 };
 
-// The updater's HTTP/1.1 client: plain GETs with a fixed request form, one persistent
-// connection that is reused while the server allows it, no proxy, no redirects. Not
-// thread-safe; meant for the GUI thread, which keeps running through PumpMessages().
+// The updater's HTTP client: plain GETs with a fixed request form, one persistent connection
+// that is reused while the server allows it, no proxy, no redirects. http URLs go as HTTP/1.1;
+// https URLs verify the server's certificate and name and speak HTTP/2 when the server offers
+// it, still one request at a time. Not thread-safe; meant for the GUI thread, which keeps
+// running through PumpMessages().
 class HttpClient {
  public:
   explicit HttpClient(HttpEvents events = {}, HttpTimeouts timeouts = {});
@@ -46,15 +56,16 @@ class HttpClient {
   HttpClient(const HttpClient&) = delete;
   HttpClient& operator=(const HttpClient&) = delete;
 
-  // Both take effect with the next Get(); a running request keeps what it started with.
+  // These take effect with the next Get(); a running request keeps what it started with.
   void SetEvents(HttpEvents events);
   void SetTimeouts(HttpTimeouts timeouts);
+  void SetTrust(HttpTrust trust);
   // Closes the kept connection, if any (raising disconnected), so that other connections to the
   // same server can take its place: returns once the server has closed it too (or after a
   // second), so that it never counts beside them. Does nothing while a request runs.
   void CloseConnection();
 
-  // GETs an absolute URL ("http://host[:port]/path"), blocking, and calls PumpMessages() at
+  // GETs an absolute URL ("http[s]://host[:port]/path"), blocking, and calls PumpMessages() at
   // least every 50 ms while it waits, also when no byte arrives. The request is exactly
   //   GET <path> HTTP/1.1 / Host: <host without port> / Accept: text/html, */* /
   //   User-Agent: Mozilla/3.0 (compatible; Indy Library)
@@ -67,8 +78,13 @@ class HttpClient {
   // `on_body`, when given, sees the body received so far, every few hundred KiB while it
   // arrives (not for its end); the bytes are those the reply will hold, but they may move
   // between calls. It runs between network reads, so its work overlaps with the server's sending.
+  //
+  // `most_body_bytes`, when not negative, is the longest body the caller accepts: a reply that
+  // announces more, or whose body grows past it, ends at once as failed (kBodyTooLong) without
+  // the rest being read.
   using BodyObserver = std::function<void(std::string_view body_so_far)>;
-  HttpReply Get(const std::string& url, const BodyObserver& on_body = {});
+  HttpReply Get(const std::string& url, const BodyObserver& on_body = {},
+                int64_t most_body_bytes = -1);
 
  private:
   class Impl;

@@ -72,13 +72,15 @@ std::optional<HttpTarget> ParseHttpTarget(const std::string& url, std::string& e
   const auto scheme = Part(parsed.get(), CURLUPART_SCHEME, 0);
   const auto host = Part(parsed.get(), CURLUPART_HOST, 0);
   const auto port = Part(parsed.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT);
-  if (!scheme || *scheme != "http" || !host || host->empty() || !port) {
-    error = "not an http URL: " + url;
+  const bool known_scheme = scheme && (*scheme == "http" || *scheme == "https");
+  if (!known_scheme || !host || host->empty() || !port) {
+    error = "not an http or https URL: " + url;
     return std::nullopt;
   }
+  target.scheme = *scheme;
   target.host = *host;
   target.port = std::stol(*port);
-  target.origin = *host + ":" + *port;
+  target.origin = *scheme + "://" + *host + ":" + *port;
   return target;
 }
 

@@ -60,6 +60,7 @@ void ReplyHead::Feed(std::string_view line) {
     status_line = std::string(line);
     status = ParseStatus(line);
     version_1_0 = line.size() >= 8 && line.substr(5, 3) == "1.0";
+    version_2 = line.size() >= 6 && line[5] == '2';
     return;
   }
   if (line.empty()) {

@@ -12,6 +12,7 @@ struct ReplyHead {
   long status = 0;                // 0 until a status line arrived
   std::string status_line;        // "HTTP/1.1 404 Not Found", without the line end
   bool version_1_0 = false;       // the status line names HTTP/1.0
+  bool version_2 = false;         // the status line names HTTP/2 ("HTTP/2 200")
   bool connection_close = false;  // a Connection header whose trimmed value is "close", any case
   bool chunked = false;           // a Transfer-Encoding header that contains "chunked"
   int64_t content_length = 0;     // decimal Content-Length, saturated; 0 when absent or not decimal

@@ -17,12 +17,35 @@ constexpr long kLowestBytesPerSecond = 1024;
 
 void SetRequestForm(CURL* easy) {
   curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http");
-  curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   curl_easy_setopt(easy, CURLOPT_PROXY, "");  // no proxy, whatever the environment says
   curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L);
   curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReadBufferSize);
+}
+
+void SetSchemeForm(CURL* easy, const HttpTarget& target) {
+  // Only the target's own protocol: an https line never goes out as plain http.
+  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, target.scheme.c_str());
+  const long version = target.secure() ? CURL_HTTP_VERSION_2TLS : CURL_HTTP_VERSION_1_1;
+  curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, version);
+  // A second transfer waits until the first connection is known to multiplex or not, rather
+  // than opening one of its own that HTTP/2 would not need.
+  curl_easy_setopt(easy, CURLOPT_PIPEWAIT, target.secure() ? 1L : 0L);
+}
+
+void ApplyTrust(CURL* easy, const HttpTrust& trust) {
+  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+  if (!trust.ca_bundle_file.empty()) {
+    curl_easy_setopt(easy, CURLOPT_CAINFO, trust.ca_bundle_file.c_str());
+    // Without this the folder of system certificates would count beside the bundle.
+    curl_easy_setopt(easy, CURLOPT_CAPATH, nullptr);
+  }
+#ifdef _WIN32
+  // Schannel checks revocation and fails when it cannot: the CAs of a game's own bundle publish
+  // no revocation lists. What the system's CAs do publish is still checked.
+  curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
+#endif
 }
 
 curl_slist* RequestHeaders(const std::string& host) {
