@@ -77,8 +77,7 @@ void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& s
 HttpReply UpdaterEngine::FetchOnce(const std::string& url, const HttpClient::BodyObserver& on_body,
                                    int64_t most_body_bytes) {
   if (ahead_) return ahead_->Fetch(turn_, url, on_body);
-  (void)most_body_bytes;
-  return http_->Get(url, on_body);
+  return http_->Get(url, on_body, most_body_bytes);
 }
 
 bool UpdaterEngine::RecordEntry(const QueueEntry& entry) {

@@ -25,7 +25,7 @@ namespace {
 
 // A game folder that ships its own CA bundle trusts only those CAs for its https lines.
 HttpTrust GameFolderTrust() {
-  const std::filesystem::path bundle = MapPath(ProgramFolder() + "update-ca.pem");
+  const std::filesystem::path bundle = MapPath(ProgramFolder() + kCaBundleFile);
   std::error_code ignored;
   if (!std::filesystem::is_regular_file(bundle, ignored)) return {};
   return HttpTrust{bundle.string()};
@@ -42,7 +42,6 @@ UpdaterEngine::UpdaterEngine(UpdaterView& view, std::string language_code)
   // Names from the lists are written in the code page of the display language.
   SetFileNameLanguage(messages_.code());
   http_->SetEvents(ProgressEvents());
-  http_->SetTrust(GameFolderTrust());
 }
 
 UpdaterEngine::~UpdaterEngine() {
@@ -166,6 +165,8 @@ bool UpdaterEngine::LockGameFolder() {
 
 bool UpdaterEngine::TryServers() {
   signature_.Load();
+  trust_ = GameFolderTrust();
+  http_->SetTrust(trust_);
   int i = -1;
   bool second_try = false;
   // Each line is tried twice, the last one before the closing line once; the bound only guards
@@ -313,18 +314,24 @@ HttpEvents UpdaterEngine::ProgressEvents() {
 std::unique_ptr<DownloadsAhead> UpdaterEngine::StartDownloadsAhead() {
   if (connections_ <= 1) return nullptr;
   std::vector<std::string> urls(queue_entries_.size());
+  // With a signed set no body may grow past its signed length, ahead of its turn either.
+  std::vector<int64_t> most_body_bytes(queue_entries_.size(), -1);
   for (size_t i = 0; i < queue_entries_.size(); ++i) {
     const QueueEntry& entry = queue_entries_[i];
     const bool downloaded =
         !IsPageEntry(entry) && IsKnownMarker(entry.marker) && IsConfinedName(entry.local_name);
     if (downloaded) urls[i] = RequestUrl(BaseUrl, entry.remote_name);
+    if (const SignedDigest* digest = signature_.DigestOf(entry.remote_name)) {
+      most_body_bytes[i] = digest->length;
+    }
   }
   // The connections kept from the list and the page, or from an earlier pass, would be more
   // than allowed.
   kept_connections_.reset();
   http_->CloseConnection();
   return std::make_unique<DownloadsAhead>(std::move(urls), connections_, ahead_budget_,
-                                          ProgressEvents(), timeouts_, GameFolderTrust());
+                                          ProgressEvents(), timeouts_, trust_,
+                                          std::move(most_body_bytes));
 }
 
 void UpdaterEngine::Button1Click() {

@@ -207,6 +207,7 @@ class UpdaterEngine {
   RandomPick random_pick_;
   bool timeouts_fixed_ = false;
   HttpTimeouts timeouts_;
+  HttpTrust trust_;  // whom https lines trust: the game folder's CA bundle or the system's store
   int connections_ = kDefaultConnections;
   int64_t ahead_budget_ = kDefaultAheadBudget;
   int64_t peak_bytes_ahead_ = 0;
