@@ -6,10 +6,10 @@
 #include "platform/ascii_case.h"
 #include "platform/error.h"
 #include "publish_files.h"
-#include "sha256.h"
 #include "updater/gzip/gzmem.h"
 #include "updater/records/archive.h"
 #include "updater/records/lines.h"
+#include "updater/signing/sha256.h"
 #include "versions.h"
 
 namespace veyra {

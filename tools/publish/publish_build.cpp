@@ -8,16 +8,17 @@
 #include <system_error>
 #include <vector>
 
+#include "key_files.h"
 #include "manifest.h"
 #include "platform/ascii_case.h"
 #include "platform/error.h"
 #include "platform/folder_swap.h"
 #include "publish_files.h"
-#include "sha256.h"
 #include "source_tree.h"
 #include "updater/gzip/gzip_writer.h"
 #include "updater/records/archive.h"
 #include "updater/records/lines.h"
+#include "updater/signing/sha256.h"
 #include "versions.h"
 
 namespace veyra {
@@ -304,6 +305,10 @@ BuildSummary BuildUpdateSet(const BuildOptions& options, std::ostream& progress)
   }
   Manifest previous;
   if (options.previous) previous = LoadPreviousSet(*options.previous);
+  // Read before any work, so that a wrong key file costs nothing.
+  std::optional<SecretKey> key;
+  if (options.signing) key = LoadSecretKey(options.signing->key_file);
+  const uint64_t previous_serial = options.previous ? StatementSerialOf(*options.previous) : 0;
 
   std::vector<SourceFile> release = ReleaseFiles(options.release, options.follow_links);
   std::vector<SourceFile> page;
@@ -339,6 +344,13 @@ BuildSummary BuildUpdateSet(const BuildOptions& options, std::ostream& progress)
   }
   WriteFileBytes(staging.path() / kUpdateListName, JoinLines(list));
   WriteFileBytes(staging.path() / kManifestName, FormatManifest(manifest));
+  if (key) {
+    // Signed in the staging folder, so that the statement arrives in the same swap as the set.
+    SignedSet signed_set = MakeSignedStatement(staging.path(), *key, options.signing->expires_days,
+                                               previous_serial, CurrentTime());
+    WriteFileBytes(staging.path() / kStatementFile, signed_set.file_text);
+    summary.statement = std::move(signed_set.statement);
+  }
   SwapIntoPlace(staging.path(), out);
   return summary;
 }

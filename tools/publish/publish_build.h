@@ -5,6 +5,8 @@
 #include <optional>
 #include <ostream>
 
+#include "set_statement.h"
+
 namespace veyra {
 
 struct BuildOptions {
@@ -14,19 +16,23 @@ struct BuildOptions {
   std::optional<std::filesystem::path> page;      // index2.html and its pictures
   uint64_t archive_small = 4096;                  // files up to this size travel in archives
   bool follow_links = false;  // publish links to files and folders inside the release and page
+  std::optional<SigningOptions> signing;  // sign the set (update3.sig) when given
 };
 
 struct BuildSummary {
   int e_entries = 0, o_entries = 0, c_entries = 0;
-  int changed_entries = 0;    // entries that got a new version
-  uint64_t bytes_before = 0;  // uncompressed content of every entry
-  uint64_t bytes_after = 0;   // published bytes of every entry
+  int changed_entries = 0;                   // entries that got a new version
+  uint64_t bytes_before = 0;                 // uncompressed content of every entry
+  uint64_t bytes_after = 0;                  // published bytes of every entry
+  std::optional<UpdateStatement> statement;  // what update3.sig says, when signed
 };
 
 // Publishes the release (and page) as an update set in `out`: update3.dat, one file per entry
 // and the manifest. Small files of one folder are bundled into archives ("C", 100 members at
 // most); other files are gzip images ("E") unless gzip saves less than 5 %, then raw ("O").
 // Unchanged entries keep the version of `previous`; new and changed ones get a newer one.
+// With `signing`, the set also holds update3.sig, a statement of update3.dat and every remote
+// file signed by the key, with a serial above that of `previous`'s statement.
 // The set is written beside `out` and swapped in at the end, so on any failure `out` is left
 // exactly as it was. Nothing is written outside `out` and its temporary sibling. Links and
 // special files in the release and page folders are treated as ListSourceFiles says.

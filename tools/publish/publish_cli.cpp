@@ -5,9 +5,13 @@
 #include <optional>
 #include <stdexcept>
 
+#include "key_files.h"
 #include "platform/error.h"
 #include "publish_build.h"
+#include "set_statement.h"
+#include "updater/signing/utc_time.h"
 #include "verify_set.h"
+#include "verify_statement.h"
 #include "web0_file.h"
 
 namespace veyra {
@@ -15,9 +19,15 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: veyra-publish build --release DIR --out DIR [--previous DIR] [--page DIR] "
-    "[--archive-small N] [--follow-links]\n"
-    "       veyra-publish verify --set DIR\n"
-    "       veyra-publish web0 --line NAME URL [--line NAME URL ...]\n";
+    "[--archive-small N] [--follow-links] [--sign KEYFILE [--expires DAYS]]\n"
+    "       veyra-publish verify --set DIR [--key PUBFILE]\n"
+    "       veyra-publish web0 --line NAME URL [--line NAME URL ...]\n"
+    "       veyra-publish keygen KEYFILE\n"
+    "       veyra-publish sign --set DIR --key KEYFILE [--expires DAYS]\n"
+    "A signed set holds update3.sig; KEYFILE.pub (from keygen) is the game folder's update3.pub.\n"
+    "DAYS: how long a signed set may be installed (default 30).\n";
+
+constexpr int kMaxExpiresDays = 3650;
 
 struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -65,9 +75,43 @@ uint64_t ParseSize(const std::string& text) {
   return std::stoull(text);
 }
 
+int ParseDays(const std::string& text) {
+  const bool digits = !text.empty() && text.size() <= 4 &&
+                      text.find_first_not_of("0123456789") == std::string::npos;
+  const int days = digits ? std::stoi(text) : 0;
+  if (days < 1 || days > kMaxExpiresDays) {
+    throw UsageError("--expires needs a number of days from 1 to " +
+                     std::to_string(kMaxExpiresDays) + ", not \"" + text + "\"");
+  }
+  return days;
+}
+
+// The signing options --sign/--key and --expires, when the key is given.
+std::optional<SigningOptions> ParseSigning(const std::map<std::string, std::string>& options,
+                                           const std::string& key_option) {
+  auto key = Optional(options, key_option);
+  auto days = Optional(options, "--expires");
+  if (!key) {
+    if (days) throw UsageError("--expires needs " + key_option);
+    return std::nullopt;
+  }
+  if (key->empty()) throw UsageError(key_option + " needs a value");
+  SigningOptions signing;
+  signing.key_file = *key;
+  if (days) signing.expires_days = ParseDays(*days);
+  return signing;
+}
+
+std::string DescribeStatement(const UpdateStatement& statement) {
+  return std::string(kStatementFile) + " serial " + std::to_string(statement.serial) +
+         ", expires " + UtcTimeText(statement.expires);
+}
+
 int Build(const std::vector<std::string>& args, std::ostream& err) {
   auto options = ParseOptions(
-      args, {"--release", "--out", "--previous", "--page", "--archive-small"}, {"--follow-links"});
+      args,
+      {"--release", "--out", "--previous", "--page", "--archive-small", "--sign", "--expires"},
+      {"--follow-links"});
   BuildOptions build;
   build.release = Required(options, "--release");
   build.out = Required(options, "--out");
@@ -75,17 +119,46 @@ int Build(const std::vector<std::string>& args, std::ostream& err) {
   if (auto page = Optional(options, "--page")) build.page = *page;
   if (auto small = Optional(options, "--archive-small")) build.archive_small = ParseSize(*small);
   build.follow_links = options.count("--follow-links") > 0;
+  build.signing = ParseSigning(options, "--sign");
   BuildSummary s = BuildUpdateSet(build, err);
   err << "published " << build.out.string() << ": " << s.e_entries << " E, " << s.o_entries
       << " O, " << s.c_entries << " C entries (" << s.changed_entries << " new or changed); "
       << s.bytes_before << " bytes before, " << s.bytes_after << " bytes after compression\n";
+  if (s.statement) err << "signed " << DescribeStatement(*s.statement) << "\n";
+  return kPublishOk;
+}
+
+int Keygen(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 2 || args[1].empty() || args[1].front() == '-') {
+    throw UsageError("keygen needs one KEYFILE");
+  }
+  PublicKey key = WriteNewKeyPair(args[1]);
+  out << PublicKeyText(key) << "\n";
+  err << "wrote the secret key " << args[1] << " (mode 0600; keep it off the servers) and the "
+      << "public key " << args[1] << ".pub (ship it as the game folder's " << kPinnedKeysFile
+      << ")\n";
+  return kPublishOk;
+}
+
+int Sign(const std::vector<std::string>& args, std::ostream& err) {
+  auto options = ParseOptions(args, {"--set", "--key", "--expires"});
+  std::string set = Required(options, "--set");
+  Required(options, "--key");
+  SignedSet signed_set = SignUpdateSet(set, *ParseSigning(options, "--key"));
+  err << "signed " << set << ": " << DescribeStatement(signed_set.statement) << ", "
+      << signed_set.statement.files.size() << " files\n";
   return kPublishOk;
 }
 
 int Verify(const std::vector<std::string>& args, std::ostream& out) {
-  auto options = ParseOptions(args, {"--set"});
+  auto options = ParseOptions(args, {"--set", "--key"});
   std::string set = Required(options, "--set");
+  std::optional<std::vector<PublicKey>> keys;
+  if (options.count("--key")) keys = LoadPublicKeys(Required(options, "--key"));
   std::vector<std::string> problems = VerifyUpdateSet(set);
+  StatementReport report = VerifySetStatement(set, keys, CurrentTime());
+  problems.insert(problems.end(), report.problems.begin(), report.problems.end());
+  for (const std::string& note : report.notes) out << note << "\n";
   for (const std::string& problem : problems) out << problem << "\n";
   if (!problems.empty()) {
     out << problems.size() << " problem(s) in " << set << "\n";
@@ -119,6 +192,8 @@ int RunPublishTool(const std::vector<std::string>& args, std::ostream& out, std:
     if (args[0] == "build") return Build(args, err);
     if (args[0] == "verify") return Verify(args, out);
     if (args[0] == "web0") return Web0(args, out);
+    if (args[0] == "keygen") return Keygen(args, out, err);
+    if (args[0] == "sign") return Sign(args, err);
     if (args[0] == "--help" || args[0] == "-h") {
       out << kUsage;
       return kPublishOk;

@@ -13,9 +13,13 @@ inline constexpr int kPublishUsage = 2;   // the command line is wrong
 
 // Runs one veyra-publish command (`args` without the program name):
 //   build --release DIR --out DIR [--previous DIR] [--page DIR] [--archive-small N]
-//   verify --set DIR
+//         [--follow-links] [--sign KEYFILE [--expires DAYS]]
+//   verify --set DIR [--key PUBFILE]
 //   web0 --line NAME URL [--line NAME URL ...]
-// Results go to `out` (web0.dat text, verify's verdict), progress and errors to `err`.
+//   keygen KEYFILE
+//   sign --set DIR --key KEYFILE [--expires DAYS]
+// Results go to `out` (web0.dat text, verify's verdict, keygen's public key), progress and
+// errors to `err`.
 // Returns the exit status.
 int RunPublishTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

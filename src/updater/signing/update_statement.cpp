@@ -69,7 +69,7 @@ SignedDigest TakeDigest(std::string_view& rest, const std::string& where) {
   return digest;
 }
 
-// Reads one known line into `file`; lines of other kinds are left for later formats.
+// Reads the known kinds of line into a statement; lines of other kinds are left for later formats.
 class LineReader {
  public:
   explicit LineReader(UpdateStatement& statement) : statement_(statement) {}

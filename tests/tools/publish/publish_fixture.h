@@ -86,12 +86,14 @@ class PublishTest : public ::testing::Test {
     if (previous) options.previous = Path(*previous);
     if (page) options.page = Path(*page);
     options.follow_links = follow_links;
+    options.signing = signing;
     std::ostringstream progress;
     return BuildUpdateSet(options, progress);
   }
 
   TempFolder work;
   bool follow_links = false;
+  std::optional<SigningOptions> signing;
 };
 
 }  // namespace veyra::testing

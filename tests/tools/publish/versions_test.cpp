@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "publish_fixture.h"
-#include "tools/publish/sha256.h"
 #include "tools/publish/versions.h"
 #include "updater/records/update_rule.h"
+#include "updater/signing/sha256.h"
 
 namespace veyra::testing {
 namespace {

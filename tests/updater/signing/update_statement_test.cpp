@@ -198,14 +198,6 @@ TEST(UpdateStatementTest, AStatementSignedByEitherPinnedKeyIsAccepted) {
           .ok);
 }
 
-TEST(UpdateStatementTest, AcceptsUpToTheLastSecondAndAnEqualSerial) {
-  std::string file = SignStatement(GoodStatement(), KeyA().secret_key);
-  EXPECT_TRUE(Check(file, kList, kExpires - 1, kSerial).ok);
-  EXPECT_TRUE(Check(file, kList, kNow, 0).ok);
-  EXPECT_FALSE(Check(file, kList, kExpires, kSerial).ok);
-  EXPECT_FALSE(Check(file, kList, kNow, kSerial + 1).ok);
-}
-
 TEST(UpdateStatementTest, LinesOfUnknownKindsInTheSignedTextAreSkipped) {
   std::string body = BodyOf(SignStatement(GoodStatement(), KeyA().secret_key));
   body.insert(body.find("serial"), "mirror http://127.0.0.1:1/ 10\n");
