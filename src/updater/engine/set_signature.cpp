@@ -41,14 +41,15 @@ void SetSignature::Load() {
   if (read.error == ENOENT) return;
   required_ = true;
   if (!read.ok()) {
-    load_failure_ = std::string("cannot read the pinned keys ") + kPinnedKeysFile + ": " +
-               read.Describe();
+    load_failure_ =
+        std::string("cannot read the pinned keys ") + kPinnedKeysFile + ": " + read.Describe();
     return;
   }
   try {
     keys_ = ParsePinnedKeys(text);
   } catch (const Error& error) {
-    load_failure_ = std::string("the pinned keys ") + kPinnedKeysFile + " are not valid: " + error.what();
+    load_failure_ =
+        std::string("the pinned keys ") + kPinnedKeysFile + " are not valid: " + error.what();
     return;
   }
   least_serial_ = ReadAcceptedSerial();

@@ -26,8 +26,7 @@ class SetSignature {
 
   // Checks a statement against the list it came with. On success keeps it for the files of
   // this run and records its serial in the folder (see RecordSerial).
-  StatementCheck Accept(std::string_view statement_text, std::string_view list_bytes,
-                        int64_t now);
+  StatementCheck Accept(std::string_view statement_text, std::string_view list_bytes, int64_t now);
   bool accepted() const { return accepted_.has_value(); }
   // The digest a file must match, or nullptr when the accepted statement does not name it.
   const SignedDigest* DigestOf(const std::string& remote_name) const;
