@@ -7,6 +7,7 @@
 
 #include "publish_fixture.h"
 #include "support/nginx_server.h"
+#include "support/test_certificates.h"
 #include "tools/publish/publish_cli.h"
 #include "tools/publish/web0_file.h"
 #include "updater/engine/engine_fixture.h"
@@ -203,6 +204,33 @@ TEST_F(SignedInstallTest, AFileThatDiffersFromItsSignedDigestIsNeverWritten) {
     EXPECT_FALSE(std::filesystem::exists(game->path() / "alogin.exe"));
     std::filesystem::remove(game->path() / "update2.dat");
   }
+}
+
+// The same signed set over an https line: the folder's CA bundle decides whom it trusts, and the
+// main pass's downloads travel as HTTP/2 streams of one connection.
+TEST_F(SignedInstallTest, AnHttpsLineInstallsTheSetOverOneHttp2Connection) {
+  if (!TestCertificates::Available()) GTEST_SKIP() << "openssl is not installed; skipping";
+  const TestCertificates certificates;
+  nginx = std::make_unique<NginxServer>(Path("site"), certificates.local());
+  WriteFileBytes(game->path() / "web0.dat", MakeWeb0({{"Secure", nginx->base_url()}}));
+  const std::string ca_bundle = ReadFileBytes(certificates.ca_bundle());
+  WriteFileBytes(game->path() / kCaBundleFile, ca_bundle);
+  ASSERT_EQ(Update(), RunOutcome::kCompleted);
+  Tree installed = InstalledFiles();
+  installed.erase(kCaBundleFile);
+  EXPECT_EQ(installed, Released());
+  std::map<long, int> requests_per_connection;
+  for (const AccessLogLine& line : nginx->AccessLog()) {
+    EXPECT_EQ(line.protocol, "HTTP/2.0") << line.uri;
+    ++requests_per_connection[line.connection];
+  }
+  // The list and the statement on one connection, the page and the main pass on the other.
+  EXPECT_EQ(requests_per_connection.size(), 2u);
+
+  // A folder that pins another CA trusts nothing this server can show.
+  std::filesystem::remove(game->path() / "update2.dat");
+  WriteFileBytes(game->path() / kCaBundleFile, ReadFileBytes(certificates.other_ca_bundle()));
+  EXPECT_EQ(Update(), RunOutcome::kNoServer);
 }
 
 TEST_F(SignedInstallTest, TheHeadlessUpdaterSaysWhichCheckFailed) {
