@@ -1,10 +1,12 @@
 #include "updater/signing/signing_keys.h"
 
-#include <sodium.h>
+#include <openssl/crypto.h>
+
+#include <algorithm>
 
 #include "platform/error.h"
+#include "updater/signing/ed25519.h"
 #include "updater/signing/hex_text.h"
-#include "updater/signing/sodium_ready.h"
 
 namespace veyra {
 namespace {
@@ -27,10 +29,7 @@ std::vector<std::string_view> KeyFileLines(std::string_view text) {
 }  // namespace
 
 KeyPair GenerateKeyPair() {
-  EnsureSodiumReady();
-  KeyPair pair;
-  crypto_sign_keypair(pair.public_key.data(), pair.secret_key.data());
-  return pair;
+  return GenerateEd25519KeyPair();
 }
 
 std::string PublicKeyText(const PublicKey& key) {
@@ -67,19 +66,18 @@ SecretKey ParseSecretKeyFile(std::string_view text) {
   }
   // The second half repeats the public key; a file damaged there would sign statements that no
   // pinned key accepts, so it is refused here instead.
-  EnsureSodiumReady();
-  PublicKey derived;
-  SecretKey rebuilt;
-  crypto_sign_seed_keypair(derived.data(), rebuilt.data(), key.data());
-  const bool intact = rebuilt == key;
-  sodium_memzero(rebuilt.data(), rebuilt.size());
-  if (!intact) throw Error("secret key file is damaged: its public half does not match");
+  const PublicKey derived = Ed25519PublicKeyOfSeed(key.data());
+  if (CRYPTO_memcmp(derived.data(), key.data() + derived.size(), derived.size()) != 0) {
+    OPENSSL_cleanse(key.data(), key.size());
+    throw Error("secret key file is damaged: its public half does not match");
+  }
   return key;
 }
 
 PublicKey PublicKeyOf(const SecretKey& key) {
+  // The second half of the secret key is the public key.
   PublicKey public_key;
-  crypto_sign_ed25519_sk_to_pk(public_key.data(), key.data());
+  std::copy(key.end() - public_key.size(), key.end(), public_key.begin());
   return public_key;
 }
 

@@ -10,7 +10,7 @@ namespace veyra {
 
 // An Ed25519 public key and its text form: 64 lower-case hex digits on one line.
 using PublicKey = std::array<unsigned char, 32>;
-// An Ed25519 secret key (libsodium's 64-byte form: seed followed by the public key).
+// An Ed25519 secret key in 64 bytes: the 32-byte seed followed by the public key.
 using SecretKey = std::array<unsigned char, 64>;
 
 struct KeyPair {

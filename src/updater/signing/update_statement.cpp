@@ -1,16 +1,14 @@
 #include "updater/signing/update_statement.h"
 
-#include <sodium.h>
-
 #include <algorithm>
 #include <array>
 #include <limits>
 #include <optional>
 
 #include "platform/error.h"
+#include "updater/signing/ed25519.h"
 #include "updater/signing/hex_text.h"
 #include "updater/signing/sha256.h"
-#include "updater/signing/sodium_ready.h"
 #include "updater/signing/utc_time.h"
 
 namespace veyra {
@@ -18,13 +16,11 @@ namespace {
 
 constexpr std::string_view kHeader = "veyra-update-statement";
 
-using Signature = std::array<unsigned char, crypto_sign_BYTES>;
-
 // A statement file taken apart: what it says, the bytes the signature covers and the signature.
 struct SignedFile {
   UpdateStatement statement;
   std::string_view signed_text;
-  Signature signature{};
+  Ed25519Signature signature{};
 };
 
 [[noreturn]] void Malformed(const std::string& what) {
@@ -181,10 +177,7 @@ void CheckSignable(const UpdateStatement& statement) {
 
 bool SignedByAny(const SignedFile& file, const std::vector<PublicKey>& keys) {
   return std::any_of(keys.begin(), keys.end(), [&](const PublicKey& key) {
-    return crypto_sign_verify_detached(
-               file.signature.data(),
-               reinterpret_cast<const unsigned char*>(file.signed_text.data()),
-               file.signed_text.size(), key.data()) == 0;
+    return VerifyEd25519(file.signature, file.signed_text, key);
   });
 }
 
@@ -192,12 +185,8 @@ bool SignedByAny(const SignedFile& file, const std::vector<PublicKey>& keys) {
 
 std::string SignStatement(const UpdateStatement& statement, const SecretKey& key) {
   CheckSignable(statement);
-  EnsureSodiumReady();
   std::string text = SignedText(statement);
-  Signature signature;
-  crypto_sign_detached(signature.data(), nullptr,
-                       reinterpret_cast<const unsigned char*>(text.data()), text.size(),
-                       key.data());
+  const Ed25519Signature signature = SignEd25519(text, key);
   return text + "signature " + HexText(signature.data(), signature.size()) + "\n";
 }
 
@@ -207,7 +196,6 @@ UpdateStatement ParseStatement(std::string_view file_text) {
 
 StatementCheck CheckStatement(std::string_view file_text, const std::vector<PublicKey>& keys,
                               std::string_view list_bytes, int64_t now, uint64_t least_serial) {
-  EnsureSodiumReady();
   StatementCheck check;
   SignedFile file;
   try {

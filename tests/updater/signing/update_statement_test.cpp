@@ -1,7 +1,7 @@
 #include "updater/signing/update_statement.h"
 
 #include <gtest/gtest.h>
-#include <sodium.h>
+#include <openssl/evp.h>
 
 #include <functional>
 
@@ -43,10 +43,19 @@ std::string BodyOf(const std::string& file) {
 }
 
 // `body` with a valid signature under `key` appended, whatever the body says.
+// Signed straight with libcrypto, not through the code under test.
 std::string SignedBody(const std::string& body, const SecretKey& key) {
-  unsigned char signature[crypto_sign_BYTES];
-  crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(body.data()),
-                       body.size(), key.data());
+  EVP_PKEY* pkey = EVP_PKEY_new_raw_private_key(EVP_PKEY_ED25519, nullptr, key.data(), 32);
+  EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+  unsigned char signature[64];
+  size_t size = sizeof signature;
+  const bool signed_ok =
+      pkey && ctx && EVP_DigestSignInit(ctx, nullptr, nullptr, nullptr, pkey) == 1 &&
+      EVP_DigestSign(ctx, signature, &size, reinterpret_cast<const unsigned char*>(body.data()),
+                     body.size()) == 1;
+  EVP_MD_CTX_free(ctx);
+  EVP_PKEY_free(pkey);
+  EXPECT_TRUE(signed_ok);
   return body + "signature " + HexText(signature, sizeof signature) + "\n";
 }
 
@@ -196,6 +205,25 @@ TEST(UpdateStatementTest, AStatementSignedByEitherPinnedKeyIsAccepted) {
   EXPECT_FALSE(
       CheckStatement(SignStatement(GoodStatement(), KeyA().secret_key), {}, kList, kNow, kSerial)
           .ok);
+}
+
+// The first key of RFC 8032's Ed25519 examples; the signature was computed by another Ed25519
+// implementation. Ed25519 signatures are deterministic, so any other variant (prehashed, with a
+// context, halves of the key swapped) gives other bytes.
+TEST(UpdateStatementTest, SignatureIsPlainEd25519OverTheSignedText) {
+  SecretKey key;
+  ASSERT_TRUE(
+      ParseHexExact("9d61b19deffd5a60ba844af492ec2cc44449c5697b326919703bac031cae7f60"
+                    "d75a980182b10ab7d54bfed3c964073a0ee172f3daa62325af021a68f707511a",
+                    key.data(), key.size()));
+  const std::string file = SignStatement(GoodStatement(), key);
+  EXPECT_EQ(file.substr(file.rfind("signature ")),
+            "signature ad55b0a0b265ea95e01c5adb205c07227b2c2d15fbc2d34bbd7989a7b8a06908"
+            "06d485055d7f64f76d8d50d2b98d21c71d3795de4eff7ac9e8f8022cbde0e601\n");
+  EXPECT_TRUE(CheckStatement(file, {PublicKeyOf(key)}, kList, kNow, kSerial).ok);
+
+  key.back() ^= 1;  // a public half that is not the seed's
+  EXPECT_THROW(SignStatement(GoodStatement(), key), Error);
 }
 
 TEST(UpdateStatementTest, LinesOfUnknownKindsInTheSignedTextAreSkipped) {
