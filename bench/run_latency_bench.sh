@@ -5,14 +5,21 @@
 # when installed) fetching the same files through the same proxy; then a small incremental
 # update (10 changed files of 2000). Prints medians of interleaved rounds, the ratios and the
 # link limit (bytes on the wire / rate).
+# MODE=h2 compares instead, side by side at each rate: the updater over HTTPS with HTTP/2 from
+# nginx (default connections, the game folder pinning the bench's throwaway CA), the updater over
+# HTTP/1.1 with 6 connections, and curl --parallel over the same HTTP/2 server; each against the
+# link limit (the TLS proxy passes the encrypted bytes through like any others).
 # Environment: BUILD (default <repo>/build), ROUNDS (default 3), RATES (default "100 20"),
 # CONNECTIONS (default "1 4 6 12"), DELAY_MS (each direction, default 25), ARCHIVE_SMALL,
-# LOOPBACK (1, the default: also N=1 and N=6 against curl without the proxy).
+# LOOPBACK (1, the default: also N=1 and N=6 against curl without the proxy), MODE (h1, the
+# default, or h2), CURL_H2_PARALLEL (curl's --parallel-max over HTTP/2, default 50: curl's own).
 set -euo pipefail
 
 REPO=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${BUILD:-$REPO/build}
 ROUNDS=${ROUNDS:-3}
+MODE=${MODE:-h1}
+CURL_H2_PARALLEL=${CURL_H2_PARALLEL:-50}
 RATES=${RATES:-100 20}
 CONNECTIONS=${CONNECTIONS:-1 4 6 12}
 DELAY_MS=${DELAY_MS:-25}
@@ -50,9 +57,9 @@ nginx_start "$WORK/nginx" "$WORK" || exit 1
 PIDS+=("$nginx_pid")
 ORIGIN_PORT=$nginx_port
 
-start_proxy() {  # rate in Mbit/s; sets PROXY_PORT
+start_proxy() {  # rate in Mbit/s [origin port]; sets PROXY_PORT and PROXY_PID
   PROXY_PORT=$(free_port)
-  python3 "$PROXY" "$PROXY_PORT" 127.0.0.1 "$ORIGIN_PORT" "$DELAY_MS" "$1" >"$WORK/proxy.out" 2>>"$WORK/proxy.err" &
+  python3 "$PROXY" "$PROXY_PORT" 127.0.0.1 "${2:-$ORIGIN_PORT}" "$DELAY_MS" "$1" >"$WORK/proxy.out" 2>>"$WORK/proxy.err" &
   PIDS+=("$!")
   PROXY_PID=$!
   for _ in $(seq 50); do grep -q ready "$WORK/proxy.out" 2>/dev/null && return; sleep 0.1; done
@@ -74,7 +81,13 @@ run_ours() {  # site connections [start folder]; prints seconds
   local game=$WORK/game
   rm -rf "$game"
   if [ -n "${3:-}" ]; then cp -r "$3" "$game"; else mkdir -p "$game"; fi
-  printf 'Line0 http://127.0.0.1:%s/%s/ 80 30000\r\nend\r\n' "$PROXY_PORT" "$1" >"$game/web0.dat"
+  # OURS_SCHEME=https: through the TLS proxy, the game folder pinning the bench's CA.
+  local port=$PROXY_PORT
+  if [ "${OURS_SCHEME:-http}" = https ]; then
+    port=$TLS_PROXY_PORT
+    cp "$tls_ca" "$game/update-ca.pem"
+  fi
+  printf 'Line0 %s://127.0.0.1:%s/%s/ 80 30000\r\nend\r\n' "${OURS_SCHEME:-http}" "$port" "$1" >"$game/web0.dat"
   local start
   start=$(now)
   /usr/bin/time -f "%M %U %S" -o "$WORK/rss" \
@@ -94,6 +107,17 @@ run_curl() {
   elapsed "$start"
 }
 
+run_curl_h2() {  # curl --parallel over HTTP/2 through the TLS proxy
+  rm -rf "$WORK/curl_dest"
+  remote_names "$WORK/site" | awk -v base="https://127.0.0.1:$TLS_PROXY_PORT/site/" -v dest="$WORK/curl_dest" \
+    '{printf "url = \"%s%s\"\noutput = \"%s/%s\"\n", base, $1, dest, $1}' >"$WORK/curl.cfg"
+  local start
+  start=$(now)
+  curl -sf --no-progress-meter --noproxy "*" --create-dirs --http2 --cacert "$tls_ca" \
+    --parallel --parallel-max "$CURL_H2_PARALLEL" -K "$WORK/curl.cfg"
+  elapsed "$start"
+}
+
 run_aria2() {
   rm -rf "$WORK/aria_dest"
   remote_names "$WORK/site" | awk -v base="http://127.0.0.1:$PROXY_PORT/site/" \
@@ -107,6 +131,43 @@ run_aria2() {
 median() { printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
 echo "set: $REQUESTS requests, $WIRE_BYTES bytes on the wire; $ROUNDS rounds; load: $(cut -d' ' -f1-3 /proc/loadavg)"
+if [ "$MODE" = h2 ]; then
+  . "$REPO/scripts/lib/tls.sh"
+  tls_make_certificates "$WORK/tls" || exit 1
+  nginx_start_https "$WORK/nginx_tls" "$WORK" "$tls_certificate" "$tls_key" || exit 1
+  PIDS+=("$nginx_pid")
+  TLS_ORIGIN_PORT=$nginx_port
+  for rate in $RATES; do
+    start_proxy "$rate" "$TLS_ORIGIN_PORT"
+    TLS_PROXY_PORT=$PROXY_PORT
+    TLS_PROXY_PID=$PROXY_PID
+    start_proxy "$rate"
+    declare -A times=()
+    for round in $(seq "$ROUNDS"); do
+      times[h2]+=" $(OURS_SCHEME=https run_ours site 6)"
+      times[h1]+=" $(run_ours site 6)"
+      times[curl]+=" $(run_curl_h2)"
+      echo "  $rate Mbit/s round $round: ours h2 ${times[h2]##* } s, ours http/1.1 N=6 ${times[h1]##* } s," \
+        "curl h2 ${times[curl]##* } s; load $(cut -d' ' -f1 /proc/loadavg)"
+    done
+    limit=$(awk -v b="$WIRE_BYTES" -v r="$rate" 'BEGIN {printf "%.2f", b * 8 / (r * 1e6)}')
+    echo "$rate Mbit/s, $((2 * DELAY_MS)) ms round trip, medians of $ROUNDS: link limit $limit s"
+    m_curl=$(median ${times[curl]})
+    for key in h2 h1 curl; do
+      case $key in
+        h2) label="veyra-update https, HTTP/2 (default connections)" ;;
+        h1) label="veyra-update http, HTTP/1.1, 6 connections" ;;
+        curl) label="curl --parallel-max $CURL_H2_PARALLEL, HTTP/2" ;;
+      esac
+      m=$(median ${times[$key]})
+      awk -v t="$label" -v m="$m" -v c="$m_curl" -v l="$limit" \
+        'BEGIN {printf "  %-50s %7.2f s  %5.2f x limit  %5.2f x curl h2\n", t, m, m / l, m / c}'
+    done
+    unset times
+    kill "$PROXY_PID" "$TLS_PROXY_PID"
+  done
+  exit 0
+fi
 # A finished install of the first set, the start of the incremental update.
 start_proxy 0
 run_ours site 6 >/dev/null

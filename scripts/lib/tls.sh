@@ -28,7 +28,11 @@ tls_make_certificates() {
     cat "$log" >&2
     return 1
   }
-  tls_ca=$dir/ca.pem
-  tls_certificate=$dir/server.pem
-  tls_key=$dir/server.key
+  # Read by the caller.
+  # shellcheck disable=SC2034
+  {
+    tls_ca=$dir/ca.pem
+    tls_certificate=$dir/server.pem
+    tls_key=$dir/server.key
+  }
 }

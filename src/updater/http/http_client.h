@@ -69,6 +69,7 @@ class HttpClient {
   // least every 50 ms while it waits, also when no byte arrives. The request is exactly
   //   GET <path> HTTP/1.1 / Host: <host without port> / Accept: text/html, */* /
   //   User-Agent: Mozilla/3.0 (compatible; Indy Library)
+  // and over HTTP/2 the same fields, the Host becoming the :authority.
   // The result is ok only for a complete 2xx reply, and never for 206: no request asks for a
   // range, so a part of a file is no file. The body of any other reply is still read.
   // A Get() started while another runs (from a handler inside the pump) is refused with the

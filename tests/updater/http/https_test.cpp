@@ -151,17 +151,21 @@ TEST_F(HttpsTest, PoolCarriesItsDownloadsAsStreamsOfOneHttp2Connection) {
   for (int i = 0; i < kFiles; ++i) root_.Write(FileName(i), FileContent(i, kSize + i));
   NginxServer nginx(root_.path(), certs().local());
   int connects = 0;
+  int disconnects = 0;
   HttpEvents events;
   events.connected = [&] { ++connects; };
-  DownloadPool pool(6, int64_t{1} << 30, events, kTimeouts, Pinned());
-
-  int most_in_flight = 0;
-  EXPECT_EQ(DownloadInOrder(pool, nginx.base_url(), kFiles, kSize, most_in_flight), kFiles);
-  EXPECT_TRUE(pool.multiplexing());
-  EXPECT_GT(most_in_flight, 6);
-  EXPECT_LE(most_in_flight, DownloadPool::kMostStreams);
+  events.disconnected = [&] { ++disconnects; };
+  {
+    DownloadPool pool(6, int64_t{1} << 30, events, kTimeouts, Pinned());
+    int most_in_flight = 0;
+    EXPECT_EQ(DownloadInOrder(pool, nginx.base_url(), kFiles, kSize, most_in_flight), kFiles);
+    EXPECT_TRUE(pool.multiplexing());
+    EXPECT_GT(most_in_flight, 6);
+    EXPECT_LE(most_in_flight, DownloadPool::kMostStreams);
+    EXPECT_EQ(pool.open_connections(), 1);
+  }
   EXPECT_EQ(connects, 1);
-  EXPECT_EQ(pool.open_connections(), 1);
+  EXPECT_EQ(disconnects, 1);
 
   const std::vector<AccessLogLine> log = nginx.AccessLog();
   ASSERT_EQ(log.size(), static_cast<size_t>(kFiles));
