@@ -208,6 +208,7 @@ class KillTest : public ::testing::Test {
     UpdaterProcess first(dir.path(), {});
     EXPECT_TRUE(first.started());
     EXPECT_EQ(first.Wait(std::chrono::seconds(120)), kExitUpToDate) << first.Output();
+    const std::string first_output = first.Output();  // the next run writes over it
     const auto run_ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 
@@ -227,7 +228,7 @@ class KillTest : public ::testing::Test {
     for (const auto& [name, bytes] : release_) EXPECT_TRUE(dir.Read(name) == bytes) << name;
     ExpectOldOrNew();
     EXPECT_EQ(TemporaryFilesIn(dir.path()), std::vector<std::string>{});
-    return first.Output();
+    return first_output;
   }
   static std::string GameName(std::string name) {
     std::replace(name.begin(), name.end(), '/', '\\');
