@@ -65,7 +65,12 @@ run() {  # patch|whole; prints seconds
   sync
   local start
   start=$(now)
-  if [ "$1" = patch ]; then update "$WORK/game"; else update "$WORK/game" --no-patches; fi
+  if [ "$1" = patch ]; then
+    update "$WORK/game"
+    cp "$WORK/update.log" "$WORK/patch-update.log"
+  else
+    update "$WORK/game" --no-patches
+  fi
   since "$start"
   cmp -s "$WORK/game/Data/world.pak" "$DATA/v2/Data/world.pak" || { echo "$1: wrong result" >&2; exit 1; }
 }
@@ -77,7 +82,7 @@ for round in $(seq "$ROUNDS"); do
   WHOLE+=("$(run whole)")
   echo "round $round: from the patch ${PATCH[-1]} s, whole file ${WHOLE[-1]} s"
 done
-grep '^patches:' "$WORK/update.log" || true
+grep '^patches:' "$WORK/patch-update.log" || { echo "the update did not use the patch" >&2; exit 1; }
 awk -v p="$patch_bytes" -v c="$changed_bytes" -v w="$whole_bytes" -v mib="$MIB" \
     -v pub="$publish_seconds" -v tp="$(median "${PATCH[@]}")" -v tw="$(median "${WHOLE[@]}")" 'BEGIN {
   printf "%s MiB file, 1 %% changed: patch %d bytes on the wire; changed regions gzip %d (ratio %.2f, goal <= 1.5); whole file gzip %d (%.2f %%, goal <= 5 %%)\n", mib, p, c, p / c, w, 100 * p / w
