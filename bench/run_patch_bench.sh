@@ -7,13 +7,17 @@
 #     at most 1.5 x) and the whole file's gzip size (goal at most 5 %);
 #   - the time to update release 1 to 2 from the patch against installing the whole file from
 #     the same server with --no-patches (goal at most 1.5 x), medians of interleaved rounds.
-# Environment: BUILD (default <repo>/build), MIB (default 200), ROUNDS (default 3).
+#   - with FAR=1, the update from the patch over a far link (bench/latency_bench/link_proxy.py,
+#     50 ms round trip, 20 Mbit/s) against the time the link needs to send the patch's bytes
+#     (goal at most 1.2 x), and the whole file's gzip size at that rate for comparison.
+# Environment: BUILD (default <repo>/build), MIB (default 200), ROUNDS (default 3), FAR (0).
 set -euo pipefail
 
 REPO=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${BUILD:-$REPO/build}
 MIB=${MIB:-200}
 ROUNDS=${ROUNDS:-3}
+FAR=${FAR:-0}
 DATA=$BUILD/patch_data_$MIB
 
 cmake --build "$BUILD" -j2 --target veyra-update veyra-publish >/dev/null
@@ -24,7 +28,8 @@ fi
 
 WORK=$(mktemp -d "$BUILD/patch_run.XXXXXX")
 . "$REPO/scripts/lib/nginx.sh"
-trap 'nginx_stop; rm -rf "$WORK"' EXIT
+PROXY_PID=
+trap '[ -z "$PROXY_PID" ] || kill "$PROXY_PID"; nginx_stop; rm -rf "$WORK"' EXIT
 trap 'exit 130' INT TERM
 
 now() { date +%s.%N; }
@@ -87,3 +92,16 @@ awk -v p="$patch_bytes" -v c="$changed_bytes" -v w="$whole_bytes" -v mib="$MIB" 
     -v pub="$publish_seconds" -v tp="$(median "${PATCH[@]}")" -v tw="$(median "${WHOLE[@]}")" 'BEGIN {
   printf "%s MiB file, 1 %% changed: patch %d bytes on the wire; changed regions gzip %d (ratio %.2f, goal <= 1.5); whole file gzip %d (%.2f %%, goal <= 5 %%)\n", mib, p, c, p / c, w, 100 * p / w
   printf "update on loopback: from the patch %s s, whole file %s s (ratio %.2f, goal <= 1.5); publishing release 2 with the patch took %s s\n", tp, tw, tp / tw, pub }'
+
+[ "$FAR" = 1 ] || exit 0
+PROXY_PORT=$(free_port)
+python3 "$REPO/bench/latency_bench/link_proxy.py" "$PROXY_PORT" 127.0.0.1 "$nginx_port" 25 20 \
+  >"$WORK/proxy.out" 2>"$WORK/proxy.err" &
+PROXY_PID=$!
+for _ in $(seq 50); do grep -q ready "$WORK/proxy.out" 2>/dev/null && break; sleep 0.1; done
+printf 'Line0 http://127.0.0.1:%s/ 80 30000\r\nend\r\n' "$PROXY_PORT" >"$WORK/game1/web0.dat"
+FARS=()
+for round in $(seq "$ROUNDS"); do FARS+=("$(run patch)"); done
+awk -v p="$patch_bytes" -v w="$whole_bytes" -v t="$(median "${FARS[@]}")" 'BEGIN {
+  send = p * 8 / 20e6 + 0.05
+  printf "far link (50 ms, 20 Mbit/s): update from the patch %s s; sending the patch takes %.2f s (ratio %.2f, goal <= 1.2); the whole file would take %.1f s to send\n", t, send, t / send, w * 8 / 20e6 }'

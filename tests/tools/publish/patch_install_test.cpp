@@ -214,19 +214,20 @@ TEST_F(PatchInstallTest, EachFailedPatchFallsBackToTheWholeFile) {
 TEST_F(PatchInstallTest, TheHeadlessUpdaterPatchesUnlessToldOrOfferedNone) {
   const struct {
     const char* what;
-    bool allow_patches;
-    bool offer_patches;
+    bool allow_patches, offer_patches, pin_key;
     int patches, changed_files;
     bool says_saved;
   } cases[] = {
-      {"patches offered and allowed", true, true, 2, 0, true},
-      {"--no-patches", false, true, 0, 2, false},
-      {"a set without patches", true, false, 0, 2, false},
+      {"patches offered and allowed", true, true, true, 2, 0, true},
+      {"--no-patches", false, true, true, 0, 2, false},
+      {"a folder that pins no key (nothing proves a patch)", true, true, false, 0, 2, false},
+      {"a set without patches", true, false, true, 0, 2, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     RestoreRelease1();
-    if (!c.offer_patches) Resign([](UpdateStatement& s) { s.patches.clear(); });
+    if (!c.offer_patches) Resign([](UpdateStatement& s) { s.patches.clear(); });  // the last case
+    if (!c.pin_key) std::filesystem::remove(game->path() / kPinnedKeysFile);
     engine.reset();  // it holds the game folder's lock
     HeadlessOptions options;
     options.folder = game->path().string() + "/";
