@@ -1,4 +1,5 @@
 // Installing a changed file from a signed patch against the version the player has.
+#include <algorithm>
 #include <system_error>
 
 #include "platform/confined_files.h"
@@ -12,7 +13,7 @@
 namespace veyra {
 namespace {
 
-// The player's file is hashed in pieces of this size, messages running between them.
+// Large files are hashed in pieces of this size, messages running between them.
 constexpr size_t kHashPiece = size_t{4} << 20;
 
 bool IsSingleFile(const QueueEntry& entry) {
@@ -34,6 +35,15 @@ const SignedPatch* UpdaterEngine::PlannedPatch(const QueueEntry& entry) const {
   return nullptr;
 }
 
+std::string UpdaterEngine::HashLettingMessagesRun(std::string_view bytes) {
+  Sha256 hash;
+  for (size_t at = 0; at < bytes.size(); at += kHashPiece) {
+    hash.Add(bytes.substr(at, kHashPiece));
+    LetMessagesRunWhileInstalling();
+  }
+  return hash.FinishHex();
+}
+
 void UpdaterEngine::FetchWholeFileInstead(const QueueEntry& entry) {
   if (!ahead_) return;
   const SignedDigest* whole = signature_.DigestOf(entry.remote_name);
@@ -46,16 +56,15 @@ std::optional<UpdaterEngine::InstallResult> UpdaterEngine::InstallFromPatch(
   const std::vector<const SignedPatch*> offers = signature_.PatchesFor(entry.remote_name);
   if (offers.empty()) return std::nullopt;
   // The record's version proves nothing (players edit files): only the content's digest does.
-  // Base and result are both held in memory, within what a patch may cover.
+  // Base and result are both held in memory, within what a patch may cover; a file longer than
+  // every base is not even read.
+  int64_t longest_base = 0;
+  for (const SignedPatch* offer : offers) longest_base = std::max(longest_base, offer->base.length);
   std::string base;
   const SignedPatch* patch = nullptr;
-  if (ReadConfinedFile(target, static_cast<uint64_t>(kPatchMostBytes), base).ok()) {
-    Sha256 hash;
-    for (size_t at = 0; at < base.size(); at += kHashPiece) {
-      hash.Add(std::string_view(base).substr(at, kHashPiece));
-      LetMessagesRunWhileInstalling();
-    }
-    const SignedDigest digest{static_cast<int64_t>(base.size()), hash.FinishHex()};
+  if (ReadConfinedFile(target, static_cast<uint64_t>(std::min(longest_base, kPatchMostBytes)), base)
+          .ok()) {
+    const SignedDigest digest{static_cast<int64_t>(base.size()), HashLettingMessagesRun(base)};
     for (const SignedPatch* offer : offers) {
       if (offer->base == digest && offer->base.length + offer->result.length <= kPatchMostBytes) {
         patch = offer;
@@ -73,7 +82,7 @@ std::optional<UpdaterEngine::InstallResult> UpdaterEngine::InstallFromPatch(
   FetchToStream(patch->remote, patch_bytes);
   std::optional<std::string> result;
   if (Downloaded) result = ApplyZstdPatch(base, patch_bytes, patch->result.length);
-  if (!result || Sha256Hex(*result) != patch->result.sha256) {
+  if (!result || HashLettingMessagesRun(*result) != patch->result.sha256) {
     view_.Log("patch " + patch->remote + " failed; fetching " + entry.remote_name + " whole");
     FetchWholeFileInstead(entry);
     return std::nullopt;

@@ -183,6 +183,8 @@ class UpdaterEngine {
   // The patch whose base the player's file seems to be (by its length), for the downloads
   // ahead; nullptr for none.
   const SignedPatch* PlannedPatch(const QueueEntry& entry) const;
+  // The SHA-256 of a large buffer (hex), letting messages run and downloads ahead go on.
+  std::string HashLettingMessagesRun(std::string_view bytes);
   // The turn's download ahead becomes the whole file again.
   void FetchWholeFileInstead(const QueueEntry& entry);
   // Lets messages run in the middle of installing an entry, and the downloads ahead go on.
