@@ -14,6 +14,7 @@
 #include "platform/error.h"
 #include "platform/folder_swap.h"
 #include "publish_files.h"
+#include "set_patches.h"
 #include "source_tree.h"
 #include "updater/gzip/gzip_writer.h"
 #include "updater/records/archive.h"
@@ -345,9 +346,19 @@ BuildSummary BuildUpdateSet(const BuildOptions& options, std::ostream& progress)
   WriteFileBytes(staging.path() / kUpdateListName, JoinLines(list));
   WriteFileBytes(staging.path() / kManifestName, FormatManifest(manifest));
   if (key) {
+    std::vector<SignedPatch> patches;
+    if (options.previous) {
+      patches =
+          WritePatches(staging.path(), manifest.entries, *options.previous, previous, progress);
+    }
+    for (const SignedPatch& patch : patches) {
+      summary.patch_bytes += static_cast<uint64_t>(patch.patch.length);
+      summary.patched_file_bytes +=
+          static_cast<uint64_t>(fs::file_size(staging.path() / DecodeRemoteName(patch.file)));
+    }
     // Signed in the staging folder, so that the statement arrives in the same swap as the set.
     SignedSet signed_set = MakeSignedStatement(staging.path(), *key, options.signing->expires_days,
-                                               previous_serial, CurrentTime());
+                                               previous_serial, CurrentTime(), std::move(patches));
     WriteFileBytes(staging.path() / kStatementFile, signed_set.file_text);
     summary.statement = std::move(signed_set.statement);
   }

@@ -25,6 +25,8 @@ struct BuildSummary {
   uint64_t bytes_before = 0;                 // uncompressed content of every entry
   uint64_t bytes_after = 0;                  // published bytes of every entry
   std::optional<UpdateStatement> statement;  // what update3.sig says, when signed
+  uint64_t patch_bytes = 0;                  // the patches' bytes (statement->patches)
+  uint64_t patched_file_bytes = 0;           // the bytes of the files they stand in for
 };
 
 // Publishes the release (and page) as an update set in `out`: update3.dat, one file per entry
@@ -32,7 +34,9 @@ struct BuildSummary {
 // most); other files are gzip images ("E") unless gzip saves less than 5 %, then raw ("O").
 // Unchanged entries keep the version of `previous`; new and changed ones get a newer one.
 // With `signing`, the set also holds update3.sig, a statement of update3.dat and every remote
-// file signed by the key, with a serial above that of `previous`'s statement.
+// file signed by the key, with a serial above that of `previous`'s statement; with `previous`
+// too, it offers patches of changed files against their versions in `previous` (WritePatches).
+// Unsigned sets get no patches: a client applies one only when its statement proves it.
 // The set is written beside `out` and swapped in at the end, so on any failure `out` is left
 // exactly as it was. Nothing is written outside `out` and its temporary sibling. Links and
 // special files in the release and page folders are treated as ListSourceFiles says.

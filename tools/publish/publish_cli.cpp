@@ -10,6 +10,7 @@
 #include "publish_build.h"
 #include "set_statement.h"
 #include "updater/signing/utc_time.h"
+#include "verify_patches.h"
 #include "verify_set.h"
 #include "verify_statement.h"
 #include "web0_file.h"
@@ -20,12 +21,14 @@ namespace {
 constexpr const char* kUsage =
     "usage: veyra-publish build --release DIR --out DIR [--previous DIR] [--page DIR] "
     "[--archive-small N] [--follow-links] [--sign KEYFILE [--expires DAYS]]\n"
-    "       veyra-publish verify --set DIR [--key PUBFILE]\n"
+    "       veyra-publish verify --set DIR [--key PUBFILE] [--previous DIR]\n"
     "       veyra-publish web0 --line NAME URL [--line NAME URL ...]\n"
     "       veyra-publish keygen KEYFILE\n"
     "       veyra-publish sign --set DIR --key KEYFILE [--expires DAYS]\n"
     "A signed set holds update3.sig; KEYFILE.pub (from keygen) is the game folder's update3.pub.\n"
-    "DAYS: how long a signed set may be installed (default 30).\n";
+    "DAYS: how long a signed set may be installed (default 30).\n"
+    "build --previous with --sign also writes zstd patches of changed files against it;\n"
+    "verify --previous applies them to the bases that set holds.\n";
 
 constexpr int kMaxExpiresDays = 3650;
 
@@ -124,7 +127,15 @@ int Build(const std::vector<std::string>& args, std::ostream& err) {
   err << "published " << build.out.string() << ": " << s.e_entries << " E, " << s.o_entries
       << " O, " << s.c_entries << " C entries (" << s.changed_entries << " new or changed); "
       << s.bytes_before << " bytes before, " << s.bytes_after << " bytes after compression\n";
-  if (s.statement) err << "signed " << DescribeStatement(*s.statement) << "\n";
+  if (s.statement) {
+    err << "signed " << DescribeStatement(*s.statement) << "\n";
+    if (!s.statement->patches.empty()) {
+      err << s.statement->patches.size() << " patches: " << s.patch_bytes << " bytes in place of "
+          << s.patched_file_bytes << "\n";
+    }
+  } else if (build.previous) {
+    err << "no patches: a client applies them only from a signed set (--sign)\n";
+  }
   return kPublishOk;
 }
 
@@ -151,13 +162,22 @@ int Sign(const std::vector<std::string>& args, std::ostream& err) {
 }
 
 int Verify(const std::vector<std::string>& args, std::ostream& out) {
-  auto options = ParseOptions(args, {"--set", "--key"});
+  auto options = ParseOptions(args, {"--set", "--key", "--previous"});
   std::string set = Required(options, "--set");
   std::optional<std::vector<PublicKey>> keys;
   if (options.count("--key")) keys = LoadPublicKeys(Required(options, "--key"));
+  std::optional<std::filesystem::path> previous;
+  if (options.count("--previous")) previous = Required(options, "--previous");
   std::vector<std::string> problems = VerifyUpdateSet(set);
   StatementReport report = VerifySetStatement(set, keys, CurrentTime());
   problems.insert(problems.end(), report.problems.begin(), report.problems.end());
+  if (report.problems.empty()) {
+    if (const std::optional<UpdateStatement> statement = StatementOf(set)) {
+      PatchReport patches = VerifyPatches(set, *statement, previous);
+      problems.insert(problems.end(), patches.problems.begin(), patches.problems.end());
+      report.notes.insert(report.notes.end(), patches.notes.begin(), patches.notes.end());
+    }
+  }
   for (const std::string& note : report.notes) out << note << "\n";
   for (const std::string& problem : problems) out << problem << "\n";
   if (!problems.empty()) {

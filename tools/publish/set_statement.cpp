@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <system_error>
 
 #include "key_files.h"
@@ -35,6 +36,29 @@ void ReplaceFile(const fs::path& target, std::string_view bytes) {
   }
 }
 
+// The patches of `statement` that still hold: the patch file and the file it stands in for both
+// unchanged (a file replaced since would otherwise be patched back to what it was) and listed.
+std::vector<SignedPatch> KeptPatches(const fs::path& set, const UpdateStatement& statement) {
+  const std::vector<std::string> listed = ListedRemoteNames(ReadFileBytes(set / kUpdateListName));
+  std::vector<SignedPatch> kept;
+  for (const SignedPatch& patch : statement.patches) {
+    const auto file = statement.files.find(patch.file);
+    if (file == statement.files.end() ||
+        std::find(listed.begin(), listed.end(), patch.file) == listed.end()) {
+      continue;
+    }
+    try {
+      if (DigestOf(ReadRemoteFile(set, patch.remote)) == patch.patch &&
+          DigestOf(ReadRemoteFile(set, patch.file)) == file->second) {
+        kept.push_back(patch);
+      }
+    } catch (const Error&) {
+      // A file that is gone simply ends the offer.
+    }
+  }
+  return kept;
+}
+
 }  // namespace
 
 std::vector<std::string> ListedRemoteNames(std::string_view list) {
@@ -61,19 +85,25 @@ SignedDigest DigestOf(std::string_view bytes) {
   return {static_cast<int64_t>(bytes.size()), Sha256Hex(bytes)};
 }
 
-uint64_t StatementSerialOf(const fs::path& set) {
+std::optional<UpdateStatement> StatementOf(const fs::path& set) {
   const fs::path file = set / kStatementFile;
   std::error_code ec;
-  if (fs::symlink_status(file, ec).type() == fs::file_type::not_found) return 0;
+  if (fs::symlink_status(file, ec).type() == fs::file_type::not_found) return std::nullopt;
   try {
-    return ParseStatement(ReadFileBytes(file)).serial;
+    return ParseStatement(ReadFileBytes(file));
   } catch (const Error& e) {
     throw Error(file.string() + ": " + e.what());
   }
 }
 
+uint64_t StatementSerialOf(const fs::path& set) {
+  const std::optional<UpdateStatement> statement = StatementOf(set);
+  return statement ? statement->serial : 0;
+}
+
 SignedSet MakeSignedStatement(const fs::path& set, const SecretKey& key, int expires_days,
-                              uint64_t serial_above, int64_t now) {
+                              uint64_t serial_above, int64_t now,
+                              std::vector<SignedPatch> patches) {
   if (serial_above == UINT64_MAX)
     throw Error("the serial of the earlier statement is the last one");
   SignedSet signed_set;
@@ -85,6 +115,7 @@ SignedSet MakeSignedStatement(const fs::path& set, const SecretKey& key, int exp
       statement.files[remote] = DigestOf(ReadRemoteFile(set, remote));
     }
   }
+  statement.patches = std::move(patches);
   statement.serial = std::max(static_cast<uint64_t>(std::max<int64_t>(now, 0)), serial_above + 1);
   statement.expires = now + expires_days * kSecondsPerDay;
   signed_set.file_text = SignStatement(statement, key);
@@ -93,8 +124,10 @@ SignedSet MakeSignedStatement(const fs::path& set, const SecretKey& key, int exp
 
 SignedSet SignUpdateSet(const fs::path& set, const SigningOptions& options) {
   const SecretKey key = LoadSecretKey(options.key_file);
-  SignedSet signed_set =
-      MakeSignedStatement(set, key, options.expires_days, StatementSerialOf(set), CurrentTime());
+  const std::optional<UpdateStatement> current = StatementOf(set);
+  SignedSet signed_set = MakeSignedStatement(
+      set, key, options.expires_days, current ? current->serial : 0, CurrentTime(),
+      current ? KeptPatches(set, *current) : std::vector<SignedPatch>{});
   ReplaceFile(set / kStatementFile, signed_set.file_text);
   return signed_set;
 }

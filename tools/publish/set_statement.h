@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,19 +32,25 @@ std::string ReadRemoteFile(const std::filesystem::path& set, const std::string& 
 
 SignedDigest DigestOf(std::string_view bytes);
 
+// The statement `set` holds, if any. Throws veyra::Error when it cannot be read.
+std::optional<UpdateStatement> StatementOf(const std::filesystem::path& set);
+
 // The serial of the statement `set` holds, 0 when it holds none. Throws veyra::Error when the
 // statement there cannot be read.
 uint64_t StatementSerialOf(const std::filesystem::path& set);
 
 // Signs the set in `set` as its files are on disk now: update3.dat and every remote file the
-// list names. The serial is the time `now` (seconds since 1970) unless that is not above
-// `serial_above`; the statement expires `expires_days` after `now`. Writes nothing. Throws
-// veyra::Error naming a missing or unreadable file.
+// list names, and offers `patches` (already written into the set). The serial is the time `now`
+// (seconds since 1970) unless that is not above `serial_above`; the statement expires
+// `expires_days` after `now`. Writes nothing. Throws veyra::Error naming a missing or unreadable
+// file.
 SignedSet MakeSignedStatement(const std::filesystem::path& set, const SecretKey& key,
-                              int expires_days, uint64_t serial_above, int64_t now);
+                              int expires_days, uint64_t serial_above, int64_t now,
+                              std::vector<SignedPatch> patches = {});
 
 // Signs an existing set again (the command "sign"), above the serial of its current statement.
-// update3.sig is replaced in one step; on any failure nothing in the set changes.
+// The patches it offered stay offered while their files are unchanged and still belong to a
+// listed file. update3.sig is replaced in one step; on any failure nothing in the set changes.
 SignedSet SignUpdateSet(const std::filesystem::path& set, const SigningOptions& options);
 
 // Seconds since 1970 now.

@@ -64,6 +64,14 @@ void DownloadsAhead::Plan(size_t turn) {
   }
 }
 
+void DownloadsAhead::Redirect(size_t entry, const std::string& url, int64_t most_body_bytes) {
+  if (entry >= urls_.size() || urls_[entry] == url) return;
+  pool_.Drop(entry);
+  urls_[entry] = url;
+  if (most_body_bytes_.size() < urls_.size()) most_body_bytes_.resize(urls_.size(), -1);
+  most_body_bytes_[entry] = most_body_bytes;
+}
+
 void DownloadsAhead::DropDownloads() {
   pool_.SetTurn(static_cast<size_t>(-1));
 }

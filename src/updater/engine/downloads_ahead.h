@@ -38,6 +38,11 @@ class DownloadsAhead {
   // download, letting messages run, while the other downloads go on.
   HttpReply Fetch(size_t turn, const std::string& url, const HttpClient::BodyObserver& on_body);
 
+  // Entry `entry` is to be downloaded from `url` instead (a patch in place of its file, or its
+  // file after all), with `most_body_bytes` as its limit. What was fetched or under way for it
+  // is dropped. Nothing changes when it has that URL already.
+  void Redirect(size_t entry, const std::string& url, int64_t most_body_bytes);
+
   // Drops every download; the connections stay open for reuse, as one kept connection does.
   void DropDownloads();
 

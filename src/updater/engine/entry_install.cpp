@@ -164,7 +164,9 @@ void UpdaterEngine::ApplyEntry(const QueueEntry& entry) {
   // Resolved once: folders created by the install step keep the spelling it chose.
   const std::filesystem::path target = MapPath(ProgramFolder() + entry.local_name);
   InstallResult result;
-  if (entry.marker == "E") {
+  if (std::optional<InstallResult> patched = InstallFromPatch(entry, target)) {
+    result = std::move(*patched);
+  } else if (entry.marker == "E") {
     result = InstallGzipFile(entry, target);
   } else if (entry.marker == "O") {
     result = InstallRawFile(entry, target);

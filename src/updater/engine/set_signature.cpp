@@ -71,7 +71,20 @@ StatementCheck SetSignature::Accept(std::string_view statement_text, std::string
 const SignedDigest* SetSignature::DigestOf(const std::string& remote_name) const {
   if (!accepted_) return nullptr;
   const auto found = accepted_->files.find(remote_name);
-  return found == accepted_->files.end() ? nullptr : &found->second;
+  if (found != accepted_->files.end()) return &found->second;
+  for (const SignedPatch& patch : accepted_->patches) {
+    if (patch.remote == remote_name) return &patch.patch;
+  }
+  return nullptr;
+}
+
+std::vector<const SignedPatch*> SetSignature::PatchesFor(const std::string& remote_name) const {
+  std::vector<const SignedPatch*> patches;
+  if (!accepted_) return patches;
+  for (const SignedPatch& patch : accepted_->patches) {
+    if (patch.file == remote_name) patches.push_back(&patch);
+  }
+  return patches;
 }
 
 FileStatus SetSignature::RecordSerial() const {

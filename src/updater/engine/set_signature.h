@@ -28,8 +28,11 @@ class SetSignature {
   // this run and records its serial in the folder (see RecordSerial).
   StatementCheck Accept(std::string_view statement_text, std::string_view list_bytes, int64_t now);
   bool accepted() const { return accepted_.has_value(); }
-  // The digest a file must match, or nullptr when the accepted statement does not name it.
+  // The digest a file or a patch must match, or nullptr when the accepted statement does not
+  // name it.
   const SignedDigest* DigestOf(const std::string& remote_name) const;
+  // The patches the accepted statement offers in place of the file `remote_name`.
+  std::vector<const SignedPatch*> PatchesFor(const std::string& remote_name) const;
   // Writes the accepted serial, so that an older statement is never taken again here.
   FileStatus RecordSerial() const;
 

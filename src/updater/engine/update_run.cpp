@@ -324,6 +324,10 @@ std::unique_ptr<DownloadsAhead> UpdaterEngine::StartDownloadsAhead() {
     if (const SignedDigest* digest = signature_.DigestOf(entry.remote_name)) {
       most_body_bytes[i] = digest->length;
     }
+    if (const SignedPatch* patch = downloaded ? PlannedPatch(entry) : nullptr) {
+      urls[i] = RequestUrl(BaseUrl, patch->remote);
+      most_body_bytes[i] = patch->patch.length;
+    }
   }
   // The connections kept from the list and the page, or from an earlier pass, would be more
   // than allowed.

@@ -130,6 +130,12 @@ class UpdaterEngine {
   // request at a time over one connection; with more it downloads the following entries while
   // the current one is installed. Entries are applied in queue order either way.
   void SetConnections(int connections);
+  // Whether the main pass may fetch a patch the signed statement offers in place of a changed
+  // file (default on). Off, every file travels whole.
+  void SetPatchesAllowed(bool allowed) { patches_allowed_ = allowed; }
+  // What the patches applied in this run saved: their files' signed lengths less their own.
+  int64_t patch_bytes_saved() const { return patch_bytes_saved_; }
+  int patched_entries() const { return patched_entries_; }
   // How many bytes may wait, downloaded ahead of their turn (with several connections).
   void SetAheadBudget(int64_t bytes) { ahead_budget_ = bytes; }
   // The most bytes that ever waited ahead of their turn during the last main pass.
@@ -169,6 +175,18 @@ class UpdaterEngine {
   InstallResult InstallGzipFile(const QueueEntry& entry, const std::filesystem::path& target);
   InstallResult InstallRawFile(const QueueEntry& entry, const std::filesystem::path& target);
   InstallResult InstallArchive(const QueueEntry& entry, const std::filesystem::path& target);
+  // Installs an "E" or "O" entry from a signed patch against the player's file, when the
+  // statement offers one for exactly that file; nullopt when it does not, or the patch fails in
+  // any way, and the whole file is to be fetched instead.
+  std::optional<InstallResult> InstallFromPatch(const QueueEntry& entry,
+                                                const std::filesystem::path& target);
+  // The patch whose base the player's file seems to be (by its length), for the downloads
+  // ahead; nullptr for none.
+  const SignedPatch* PlannedPatch(const QueueEntry& entry) const;
+  // The SHA-256 of a large buffer (hex), letting messages run and downloads ahead go on.
+  std::string HashLettingMessagesRun(std::string_view bytes);
+  // The turn's download ahead becomes the whole file again.
+  void FetchWholeFileInstead(const QueueEntry& entry);
   // Lets messages run in the middle of installing an entry, and the downloads ahead go on.
   void LetMessagesRunWhileInstalling();
   static InstallResult Written(const FileStatus& written);
@@ -224,6 +242,9 @@ class UpdaterEngine {
   std::vector<QueueEntry> queue_entries_;
   SetSignature signature_;
   std::string signature_failure_;
+  bool patches_allowed_ = true;
+  int64_t patch_bytes_saved_ = 0;
+  int patched_entries_ = 0;
   LoginParams login_params_;
   int folder_lock_wait_seconds_ = 0;
   std::unique_ptr<FolderLock> folder_lock_;

@@ -44,6 +44,7 @@ int RunHeadlessUpdate(const HeadlessOptions& options, std::ostream& out,
   UpdaterEngine engine(view, language);
   view.Attach(engine);
   engine.SetConnections(options.connections);
+  engine.SetPatchesAllowed(options.patches);
   if (options.timeout_seconds) {
     HttpTimeouts timeouts;
     timeouts.idle_ms = *options.timeout_seconds * 1000;
@@ -80,6 +81,10 @@ int RunHeadlessUpdate(const HeadlessOptions& options, std::ostream& out,
     }
   }
   view.FinishProgressLine();
+  if (engine.patched_entries() > 0) {
+    out << "patches: " << engine.patched_entries() << " files updated from patches, "
+        << engine.patch_bytes_saved() << " bytes not downloaded\n";
+  }
   return status;
 }
 

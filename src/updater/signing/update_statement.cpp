@@ -4,6 +4,7 @@
 #include <array>
 #include <limits>
 #include <optional>
+#include <set>
 
 #include "platform/error.h"
 #include "updater/signing/ed25519.h"
@@ -92,6 +93,8 @@ class LineReader {
       if (!statement_.files.emplace(name, digest).second) {
         Malformed(where + ": file " + name + " is named twice");
       }
+    } else if (kind == "patch") {
+      ReadPatch(rest, where);
     }
   }
 
@@ -99,15 +102,46 @@ class LineReader {
     if (!seen_serial_) Malformed("no serial line");
     if (!seen_expires_) Malformed("no expires line");
     if (!seen_list_) Malformed("no list line");
+    // A patch's name must say one thing: a client looks names up among files and patches alike.
+    for (const SignedPatch& patch : statement_.patches) {
+      if (statement_.files.count(patch.remote)) {
+        Malformed("patch " + patch.remote + " is also named as a file");
+      }
+    }
   }
 
  private:
+  void ReadPatch(std::string_view rest, const std::string& where) {
+    SignedPatch patch;
+    patch.base = TakeDigest(rest, where);
+    patch.result = TakeDigest(TakeSpace(rest, where), where);
+    patch.patch = TakeDigest(TakeSpace(rest, where), where);
+    TakeSpace(rest, where);
+    const size_t space = rest.find(' ');
+    if (space == 0 || space == rest.npos || space + 1 == rest.size()) {
+      Malformed(where + ": no patch name and file name");
+    }
+    patch.remote = std::string(rest.substr(0, space));
+    patch.file = std::string(rest.substr(space + 1));
+    if (!patch_names_.insert(patch.remote).second) {
+      Malformed(where + ": patch " + patch.remote + " is named twice");
+    }
+    statement_.patches.push_back(std::move(patch));
+  }
+
+  static std::string_view& TakeSpace(std::string_view& rest, const std::string& where) {
+    if (rest.empty() || rest.front() != ' ') Malformed(where + ": fields not separated by a space");
+    rest.remove_prefix(1);
+    return rest;
+  }
+
   static void Once(bool& seen, const std::string& where, std::string_view kind) {
     if (seen) Malformed(where + ": a second " + std::string(kind) + " line");
     seen = true;
   }
 
   UpdateStatement& statement_;
+  std::set<std::string> patch_names_;
   bool seen_serial_ = false, seen_expires_ = false, seen_list_ = false;
 };
 
@@ -161,6 +195,10 @@ std::string SignedText(const UpdateStatement& statement) {
   for (const auto& [name, digest] : statement.files) {
     text += "file " + digest_text(digest) + " " + name + "\n";
   }
+  for (const SignedPatch& p : statement.patches) {
+    text += "patch " + digest_text(p.base) + " " + digest_text(p.result) + " " +
+            digest_text(p.patch) + " " + p.remote + " " + p.file + "\n";
+  }
   return text;
 }
 
@@ -172,6 +210,15 @@ void CheckSignable(const UpdateStatement& statement) {
     if (!IsFileName(name))
       throw Error("cannot sign a file name that is empty or holds CR, LF or NUL");
     if (!IsDigest(digest)) throw Error("cannot sign a malformed digest of " + name);
+  }
+  for (const SignedPatch& p : statement.patches) {
+    if (!IsFileName(p.file) || !IsFileName(p.remote) || p.remote.find(' ') != p.remote.npos) {
+      throw Error("cannot sign a patch name that is empty or holds a space, CR, LF or NUL");
+    }
+    if (!IsDigest(p.base) || !IsDigest(p.result) || !IsDigest(p.patch)) {
+      throw Error("cannot sign a malformed digest of the patch " + p.remote);
+    }
+    if (statement.files.count(p.remote)) throw Error("cannot sign a patch named like a file");
   }
 }
 

@@ -17,26 +17,42 @@ struct SignedDigest {
   bool operator==(const SignedDigest&) const = default;
 };
 
+// A patch the publisher offers in place of one file: applied to the installed content `base`, it
+// yields the installed content `result` (the file's own digest is of the bytes served, a gzip
+// image, so the result needs its own).
+struct SignedPatch {
+  std::string file;     // remote name of the file it stands in for
+  SignedDigest base;    // the content it applies to
+  SignedDigest result;  // the content it yields
+  std::string remote;   // remote name of the patch itself (no space)
+  SignedDigest patch;   // the patch as served
+  bool operator==(const SignedPatch&) const = default;
+};
+
 // The publisher's signed statement of one update set: which list and which files it meant to
 // ship, how new the set is and until when it may be installed.
 struct UpdateStatement {
   static constexpr int kFormat = 1;
-  uint64_t serial = 0;   // grows with every publication (the publish time in seconds)
-  int64_t expires = 0;   // seconds since 1970 (UTC); not to be installed from then on
-  SignedDigest list;     // update3.dat
+  uint64_t serial = 0;  // grows with every publication (the publish time in seconds)
+  int64_t expires = 0;  // seconds since 1970 (UTC); not to be installed from then on
+  SignedDigest list;    // update3.dat
   std::map<std::string, SignedDigest> files;  // every remote file, by the name the list writes
+  std::vector<SignedPatch> patches;           // patches offered for some of those files
 };
 
 // The statement file: the signed text
 //   "veyra-update-statement 1" / "serial N" / "expires T" / "list LENGTH SHA256" /
-//   one "file LENGTH SHA256 REMOTE-NAME" per file (the name runs to the line end)
+//   one "file LENGTH SHA256 REMOTE-NAME" per file (the name runs to the line end) /
+//   one "patch BASE RESULT PATCH PATCH-NAME FILE-NAME" per patch (each digest as LENGTH SHA256;
+//   the file's name runs to the line end)
 // each line ending with LF, then "signature HEX" (128 hex digits, LF), an Ed25519 signature over
 // every byte before it. Lines of other kinds inside the signed text are skipped by readers, so
 // that later publishers can add to it.
 std::string SignStatement(const UpdateStatement& statement, const SecretKey& key);
 
 // Reads a statement file without judging its signature: throws veyra::Error naming what is wrong
-// for anything that is not a well-formed statement (also a duplicate file name).
+// for anything that is not a well-formed statement (also a duplicate file or patch name, or a
+// patch named like a file).
 UpdateStatement ParseStatement(std::string_view file_text);
 
 // What the updater checks before it accepts an update list.

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -30,8 +31,12 @@
 #include "support/temp_folder.h"
 #include "updater/gzip/gzip_writer.h"
 #include "updater/headless/headless_run.h"
+#include "updater/patch/zstd_patch.h"
 #include "updater/records/archive.h"
 #include "updater/records/lines.h"
+#include "updater/signing/sha256.h"
+#include "updater/signing/signing_keys.h"
+#include "updater/signing/update_statement.h"
 
 extern char** environ;
 
@@ -130,7 +135,7 @@ class KillTest : public ::testing::Test {
       release_[name] = Noise(2 * 1024 * 1024, static_cast<unsigned>(i));
       WriteSite("gz/" + name + ".gz", GzipCompress(release_[name]));
       list.push_back("E gz/" + name + ".gz " + GameName(name) + " 2");
-      if (i % 2 == 0) installed_before_.insert(name);
+      if (i % 2 == 0) old_[name] = "old " + name;
     }
     release_["raw.bin"] = Noise(100 * 1024, 99);
     WriteSite("raw.bin", release_["raw.bin"]);
@@ -150,8 +155,80 @@ class KillTest : public ::testing::Test {
     fs::remove(dir.path() / "update2.dat");
     for (const auto& [name, bytes] : release_) {
       fs::remove(dir.path() / name);
-      if (installed_before_.count(name) != 0) dir.Write(name, "old " + name);
+      if (old_.count(name) != 0) dir.Write(name, old_[name]);
     }
+  }
+  // Makes the older files earlier versions of the new ones (64 KiB differ) and serves the set
+  // signed, with a patch from each, to a folder that pins the key.
+  void PublishPatches() {
+    const KeyPair key = GenerateKeyPair();
+    dir.Write(kPinnedKeysFile, PublicKeyText(key.public_key) + "\n");
+    UpdateStatement statement;
+    statement.serial = 1;
+    statement.expires = std::time(nullptr) + 86400;
+    const std::string list = ReadSite("update3.dat");
+    statement.list = {static_cast<int64_t>(list.size()), Sha256Hex(list)};
+    const LineList lines = SplitLines(list);
+    for (size_t i = 1; i < lines.size(); ++i) {
+      const std::string remote = GetField(lines[i], 2);
+      statement.files[remote] = DigestOf(remote);
+    }
+    for (auto& [name, old] : old_) {
+      const std::string remote = "gz/" + name + ".gz";
+      old = release_[name];
+      old.replace(1000, 64 * 1024, Noise(64 * 1024, 7));
+      WriteSite("patch/" + name, MakeZstdPatch(old, release_[name]));
+      const auto length = [](const std::string& bytes) {
+        return static_cast<int64_t>(bytes.size());
+      };
+      statement.patches.push_back({remote,
+                                   {length(old), Sha256Hex(old)},
+                                   {length(release_[name]), Sha256Hex(release_[name])},
+                                   "patch/" + name,
+                                   DigestOf("patch/" + name)});
+    }
+    WriteSite(kStatementFile, SignStatement(statement, key.secret_key));
+    InstallOld();
+  }
+  SignedDigest DigestOf(const std::string& remote) const {
+    const std::string bytes = ReadSite(remote);
+    return {static_cast<int64_t>(bytes.size()), Sha256Hex(bytes)};
+  }
+  std::string ReadSite(const std::string& name) const {
+    std::ifstream in(site_ / name, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+  // Kills the updater at random moments of its run, checking the folder after each kill; then a
+  // run completes the update. Returns the output of the first, whole run.
+  std::string KillAtRandomMomentsThenComplete() {
+    // One whole run tells how long the kills may wait to land inside a run.
+    const auto start = Clock::now();
+    UpdaterProcess first(dir.path(), {});
+    EXPECT_TRUE(first.started());
+    EXPECT_EQ(first.Wait(std::chrono::seconds(120)), kExitUpToDate) << first.Output();
+    const std::string first_output = first.Output();  // the next run writes over it
+    const auto run_ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+
+    std::mt19937 random(20261208);
+    for (int kill = 0; kill < 20; ++kill) {
+      SCOPED_TRACE("kill " + std::to_string(kill));
+      InstallOld();
+      UpdaterProcess run(dir.path(), {});
+      EXPECT_TRUE(run.started());
+      std::this_thread::sleep_for(std::chrono::milliseconds(random() % (run_ms + 1)));
+      run.Kill();
+      ExpectOldOrNew();
+    }
+
+    UpdaterProcess rerun(dir.path(), {});
+    EXPECT_EQ(rerun.Wait(std::chrono::seconds(120)), kExitUpToDate) << rerun.Output();
+    for (const auto& [name, bytes] : release_) EXPECT_TRUE(dir.Read(name) == bytes) << name;
+    ExpectOldOrNew();
+    EXPECT_EQ(TemporaryFilesIn(dir.path()), std::vector<std::string>{});
+    return first_output;
   }
   static std::string GameName(std::string name) {
     std::replace(name.begin(), name.end(), '/', '\\');
@@ -166,8 +243,7 @@ class KillTest : public ::testing::Test {
   // record names only files whose new content is on the disk.
   void ExpectOldOrNew() {
     for (const auto& [name, bytes] : release_) {
-      const std::string old =
-          installed_before_.count(name) != 0 ? "old " + name : std::string("<missing>");
+      const std::string old = old_.count(name) != 0 ? old_[name] : std::string("<missing>");
       const std::string now = dir.Read(name);
       EXPECT_TRUE(now == bytes || now == old) << name << " is neither old nor new";
     }
@@ -184,35 +260,19 @@ class KillTest : public ::testing::Test {
   TempFolder dir;
   fs::path site_ = dir.path().parent_path() / "site";
   std::map<std::string, std::string> release_;
-  std::set<std::string> installed_before_;
+  std::map<std::string, std::string> old_;  // what the older installation holds
   std::unique_ptr<NginxServer> nginx_;
 };
 
 TEST_F(KillTest, KilledAtRandomMomentsTheFolderStaysConsistentAndARerunCompletesIt) {
-  // One whole run tells how long the kills may wait to land inside a run.
-  const auto start = Clock::now();
-  UpdaterProcess first(dir.path(), {});
-  ASSERT_TRUE(first.started());
-  ASSERT_EQ(first.Wait(std::chrono::seconds(120)), kExitUpToDate) << first.Output();
-  const auto run_ms =
-      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+  KillAtRandomMomentsThenComplete();
+}
 
-  std::mt19937 random(20261208);
-  for (int kill = 0; kill < 20; ++kill) {
-    SCOPED_TRACE("kill " + std::to_string(kill));
-    InstallOld();
-    UpdaterProcess run(dir.path(), {});
-    ASSERT_TRUE(run.started());
-    std::this_thread::sleep_for(std::chrono::milliseconds(random() % (run_ms + 1)));
-    run.Kill();
-    ExpectOldOrNew();
-  }
-
-  UpdaterProcess rerun(dir.path(), {});
-  EXPECT_EQ(rerun.Wait(std::chrono::seconds(120)), kExitUpToDate) << rerun.Output();
-  for (const auto& [name, bytes] : release_) EXPECT_TRUE(dir.Read(name) == bytes) << name;
-  ExpectOldOrNew();
-  EXPECT_EQ(TemporaryFilesIn(dir.path()), std::vector<std::string>{});
+// Files installed from patches are replaced and recorded exactly as downloaded ones.
+TEST_F(KillTest, KilledDuringPatchedInstallsTheFolderStaysConsistent) {
+  PublishPatches();
+  const std::string output = KillAtRandomMomentsThenComplete();
+  EXPECT_NE(output.find("patches: 6 files updated from patches"), std::string::npos) << output;
 }
 
 TEST_F(KillTest, ASecondUpdaterGivesUpOrWaitsForTheFirst) {

@@ -34,6 +34,11 @@ UpdateStatement GoodStatement() {
   s.list = {static_cast<int64_t>(kList.size()), Sha256Hex(kList)};
   s.files["gz/a.txt.gz"] = {5, Sha256Hex("aaaaa")};
   s.files["raw/b%20c"] = {0, Sha256Hex("")};
+  s.patches.push_back({"gz/a.txt.gz",
+                       {3, Sha256Hex("old")},
+                       {4, Sha256Hex("aaaa")},
+                       "patch/gz/a.txt.gz.1.zst",
+                       {2, Sha256Hex("pp")}});
   return s;
 }
 
@@ -81,6 +86,7 @@ TEST(UpdateStatementTest, SignedStatementReadsBackAndPassesEveryCheck) {
   EXPECT_EQ(read.expires, kExpires);
   EXPECT_EQ(read.list, GoodStatement().list);
   EXPECT_EQ(read.files, GoodStatement().files);
+  EXPECT_EQ(read.patches, GoodStatement().patches);
 
   StatementCheck check = Check(file);
   EXPECT_TRUE(check.ok) << check.failure;
@@ -90,6 +96,8 @@ TEST(UpdateStatementTest, SignedStatementReadsBackAndPassesEveryCheck) {
 TEST(UpdateStatementTest, EachForgeryIsRefusedForItsOwnReason) {
   const std::string good = SignStatement(GoodStatement(), KeyA().secret_key);
   const std::string file_line = "file 5 " + Sha256Hex("aaaaa") + " gz/a.txt.gz\n";
+  const std::string patch_names = " patch/gz/a.txt.gz.1.zst gz/a.txt.gz\n";
+  const std::string patch_line = BodyOf(good).substr(BodyOf(good).find("patch "));
   struct Attempt {
     std::string file;
     std::string list = kList;
@@ -116,7 +124,7 @@ TEST(UpdateStatementTest, EachForgeryIsRefusedForItsOwnReason) {
       {"list longer than signed", [](Attempt& a) { a.list += "E x.gz x v1\r\n"; },
        "update3.dat does not match the signed statement"},
       {"truncated file", [](Attempt& a) { a.file.resize(a.file.size() - 10); },
-       "statement malformed: line 7 is cut short (no line end)"},
+       "statement malformed: line 8 is cut short (no line end)"},
       {"truncated at a line end", [&](Attempt& a) { a.file = BodyOf(a.file); },
        "statement malformed: no signature line"},
       {"empty file", [](Attempt& a) { a.file.clear(); }, "statement malformed: empty"},
@@ -125,7 +133,7 @@ TEST(UpdateStatementTest, EachForgeryIsRefusedForItsOwnReason) {
       {"a second signature", [&](Attempt& a) { a.file += a.file.substr(BodyOf(a.file).size()); },
        "statement malformed: bytes after the signature line"},
       {"non-hex signature", [](Attempt& a) { a.file.replace(a.file.size() - 5, 1, "G"); },
-       "statement malformed: line 7: the signature is not 128 lower-case hex digits"},
+       "statement malformed: line 8: the signature is not 128 lower-case hex digits"},
       {"not a statement", [](Attempt& a) { a.file = "<html>busy</html>\n"; },
        "statement malformed: not an update statement"},
       {"a later format",
@@ -172,6 +180,18 @@ TEST(UpdateStatementTest, EachForgeryIsRefusedForItsOwnReason) {
       {"a NUL in a name",
        [&](Attempt& a) { a.file = Resigned("gz/a.txt.gz", std::string("gz/a\0txt.gz", 11)); },
        "statement malformed: line 5 holds a CR or NUL byte"},
+      {"a patch name used twice",
+       [&](Attempt& a) { a.file = Resigned(patch_line, patch_line + patch_line); },
+       "statement malformed: line 8: patch patch/gz/a.txt.gz.1.zst is named twice"},
+      {"a patch named like a file",
+       [&](Attempt& a) { a.file = Resigned(patch_names, " raw/b%20c gz/a.txt.gz\n"); },
+       "statement malformed: patch raw/b%20c is also named as a file"},
+      {"a patch without the file it stands in for",
+       [&](Attempt& a) { a.file = Resigned(patch_names, " patch/gz/a.txt.gz.1.zst\n"); },
+       "statement malformed: line 7: no patch name and file name"},
+      {"a patch without its result digest",
+       [&](Attempt& a) { a.file = Resigned(" 4 " + Sha256Hex("aaaa"), ""); },
+       "statement malformed: line 7: the length is not a decimal byte count"},
   };
   for (const auto& c : cases) {
     Attempt attempt{good};
@@ -229,7 +249,7 @@ TEST(UpdateStatementTest, SignatureIsPlainEd25519OverTheSignedText) {
 TEST(UpdateStatementTest, LinesOfUnknownKindsInTheSignedTextAreSkipped) {
   std::string body = BodyOf(SignStatement(GoodStatement(), KeyA().secret_key));
   body.insert(body.find("serial"), "mirror http://127.0.0.1:1/ 10\n");
-  body += "\npatch 12 abc gz/a.txt.gz\nfile-extra 1\n";
+  body += "\ndelta 12 abc gz/a.txt.gz\nfile-extra 1\n";
   std::string file = SignedBody(body, KeyA().secret_key);
   StatementCheck check = Check(file);
   EXPECT_TRUE(check.ok) << check.failure;
@@ -249,6 +269,8 @@ TEST(UpdateStatementTest, SignerRefusesWhatReadersCouldNotReadBack) {
       },
       [](UpdateStatement& s) { s.list.sha256 = "ABC"; },
       [](UpdateStatement& s) { s.expires = -1; },
+      [](UpdateStatement& s) { s.patches[0].remote = "patch/a b.zst"; },
+      [](UpdateStatement& s) { s.patches[0].remote = "raw/b%20c"; },
   };
   for (const auto& fault : faults) {
     UpdateStatement s = GoodStatement();

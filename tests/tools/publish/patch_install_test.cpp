@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <sstream>
+
+#include "platform/error.h"
+#include "publish_fixture.h"
+#include "support/nginx_server.h"
+#include "tools/publish/publish_cli.h"
+#include "tools/publish/web0_file.h"
+#include "updater/engine/engine_fixture.h"
+#include "updater/headless/headless_options.h"
+#include "updater/headless/headless_run.h"
+#include "updater/patch/zstd_patch.h"
+#include "updater/signing/sha256.h"
+#include "updater/signing/update_statement.h"
+
+namespace veyra::testing {
+namespace {
+
+// Words that gzip shrinks, as game data mostly is, from a fixed seed.
+std::string GameText(size_t size, uint32_t seed) {
+  static const char* const kWords[] = {"map ", "npc ", "sword ", "quest ", "gold ", "\r\n"};
+  std::string text;
+  while (text.size() < size) {
+    seed = seed * 1664525u + 1013904223u;
+    text += kWords[(seed >> 24) % 6];
+    text += std::to_string(seed % 1000);
+  }
+  return text;
+}
+
+// Release 1 installed in a game folder that pins the publisher's key; release 2 changes two large
+// files a little and is served, signed, with patches against release 1.
+class PatchInstallTest : public PublishTest {
+ protected:
+  void SetUp() override {
+    if (!NginxServer::Available()) GTEST_SKIP() << "nginx is not installed; skipping";
+    Publish({"keygen", Path("key").string()});
+    WriteTree(Path("rel"), release);
+    Publish({"build", "--release", Path("rel").string(), "--out", Path("site").string(), "--sign",
+             Path("key").string()});
+    nginx = std::make_unique<NginxServer>(Path("site"));
+    game = std::make_unique<TempFolder>();
+    WriteFileBytes(game->path() / "web0.dat", MakeWeb0({{"Local", nginx->base_url()}}));
+    WriteFileBytes(game->path() / kPinnedKeysFile, ReadFileBytes(Path("key.pub")));
+    ASSERT_EQ(Update(), RunOutcome::kCompleted);
+    release1 = ReadTree(game->path());
+    release1.erase(kAcceptedSerialFile);
+
+    std::string& text = release["Data/maps.dat"];
+    text.insert(1000, GameText(3000, 5));
+    text.replace(150000, 2000, GameText(2000, 6));
+    std::string& program = release["alogin.exe"];
+    program.replace(60000, 3000, NoiseBytes(3000, 8));
+    WriteTree(Path("rel"), release);
+    Publish({"build", "--release", Path("rel").string(), "--out", Path("site").string(),
+             "--previous", Path("site").string(), "--sign", Path("key").string()});
+    statement = ParseStatement(ReadFileBytes(Path("site") / kStatementFile));
+    ASSERT_EQ(statement.patches.size(), 2u);
+    TakeRequests();
+  }
+
+  void Publish(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    ASSERT_EQ(RunPublishTool(args, out, err), kPublishOk) << err.str();
+  }
+
+  RunOutcome Update(int connections = 6) {
+    view = ScriptedView{};
+    engine = std::make_unique<UpdaterEngine>(view, "n");
+    view.engine = engine.get();
+    engine->SetHttpTimeouts({5000, 5000});
+    engine->SetConnections(connections);
+    engine->FormCreate();
+    engine->FormResize();
+    if (engine->outcome() == RunOutcome::kWaitingForStart) engine->StartPictureClicked();
+    const RunOutcome outcome = engine->outcome();
+    if (view.closes == 0) engine->FormClose();
+    return outcome;
+  }
+
+  // The game folder as release 1 left it (the accepted serial stays: it only grows).
+  void RestoreRelease1() {
+    for (const auto& [name, bytes] : release1) WriteFileBytes(game->path() / name, bytes);
+  }
+
+  // The served statement signed again after `change`.
+  void Resign(const std::function<void(UpdateStatement&)>& change) {
+    change(statement);
+    const SecretKey secret = ParseSecretKeyFile(ReadFileBytes(Path("key")));
+    WriteFileBytes(Path("site") / kStatementFile, SignStatement(statement, secret));
+  }
+
+  Tree InstalledFiles() const {
+    Tree tree = ReadTree(game->path());
+    for (const char* own :
+         {"web0.dat", "isp1.dat", "update2.dat", kPinnedKeysFile, kAcceptedSerialFile}) {
+      tree.erase(own);
+    }
+    return tree;
+  }
+
+  // The request paths nginx served since the last call, patches and whole files apart.
+  struct Requests {
+    int patches = 0, changed_files = 0;
+  };
+  Requests TakeRequests() {
+    Requests requests;
+    const auto log = nginx->AccessLog();
+    for (size_t i = log_seen; i < log.size(); ++i) {
+      if (log[i].uri.find("/patch/") == 0) ++requests.patches;
+      if (log[i].uri.find("maps.dat") != std::string::npos && log[i].uri.find("/gz/") == 0) {
+        ++requests.changed_files;
+      }
+      if (log[i].uri.find("/raw/alogin.exe") == 0) ++requests.changed_files;
+    }
+    log_seen = log.size();
+    return requests;
+  }
+
+  const SignedPatch& PatchOf(const std::string& fragment) const {
+    for (const SignedPatch& patch : statement.patches) {
+      if (patch.file.find(fragment) != std::string::npos) return patch;
+    }
+    throw Error("no patch for " + fragment);
+  }
+
+  Tree release = {{"alogin.exe", NoiseBytes(120000, 7)},
+                  {"Data/maps.dat", GameText(300000, 1)},
+                  {"Data/other.txt", GameText(20000, 2)}};
+  std::unique_ptr<NginxServer> nginx;
+  std::unique_ptr<TempFolder> game;
+  ScriptedView view;
+  std::unique_ptr<UpdaterEngine> engine;
+  Tree release1;  // the game folder after release 1, record included
+  UpdateStatement statement;
+  size_t log_seen = 0;
+};
+
+TEST_F(PatchInstallTest, ChangedFilesInstallByteForByteFromTheirPatches) {
+  const SignedPatch& maps = PatchOf("maps.dat");
+  int64_t saved = 0;
+  for (const SignedPatch& patch : statement.patches) {
+    saved += statement.files.at(patch.file).length - patch.patch.length;
+  }
+  for (int connections : {1, 6}) {
+    SCOPED_TRACE(connections);
+    RestoreRelease1();
+    ASSERT_EQ(Update(connections), RunOutcome::kCompleted);
+    EXPECT_TRUE(InstalledFiles() == release);
+    const Requests requests = TakeRequests();
+    EXPECT_EQ(requests.patches, 2);
+    EXPECT_EQ(requests.changed_files, 0);
+    EXPECT_EQ(engine->patch_bytes_saved(), saved);
+    // The gauge follows the patch's bytes as the download's.
+    const std::string patch_done = "/" + std::to_string(maps.patch.length);
+    EXPECT_TRUE(std::any_of(view.pass_frames.begin(), view.pass_frames.end(),
+                            [&](const std::string& frame) { return frame.ends_with(patch_done); }));
+  }
+}
+
+// Whatever goes wrong with a patch, the file comes whole and the folder ends as the release.
+TEST_F(PatchInstallTest, EachFailedPatchFallsBackToTheWholeFile) {
+  const SignedPatch maps = PatchOf("maps.dat");
+  const std::filesystem::path served_patch = Path("site") / maps.remote;
+  const std::string genuine_patch = ReadFileBytes(served_patch);
+  const UpdateStatement genuine_statement = statement;
+  auto resign_maps = [&](const std::function<void(SignedPatch&)>& change) {
+    Resign([&](UpdateStatement& s) {
+      for (SignedPatch& patch : s.patches) {
+        if (patch.remote == maps.remote) change(patch);
+      }
+    });
+  };
+  const struct {
+    const char* what;
+    std::function<void()> spoil;
+  } cases[] = {
+      {"the player edited the file",
+       [&] { WriteFileBytes(game->path() / "Data/maps.dat", GameText(300000, 9)); }},
+      {"the served patch is corrupt",
+       [&] {
+         std::string bytes = genuine_patch;
+         bytes[bytes.size() / 2] ^= 0x55;
+         WriteFileBytes(served_patch, bytes);
+       }},
+      {"the patch was made for another base",
+       [&] {
+         const std::string other = MakeZstdPatch(GameText(300000, 9), release["Data/maps.dat"]);
+         WriteFileBytes(served_patch, other);
+         resign_maps([&](SignedPatch& p) { p.patch = {int64_t(other.size()), Sha256Hex(other)}; });
+       }},
+      {"the result does not match its digest",
+       [&] { resign_maps([](SignedPatch& p) { p.result.sha256 = Sha256Hex("another result"); }); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RestoreRelease1();
+    c.spoil();
+    EXPECT_EQ(Update(), RunOutcome::kCompleted);
+    EXPECT_TRUE(InstalledFiles() == release);
+    EXPECT_EQ(TakeRequests().changed_files, 1);
+    WriteFileBytes(served_patch, genuine_patch);
+    statement = genuine_statement;
+    Resign([](UpdateStatement&) {});
+  }
+}
+
+// veyra-update says what the patches saved; with --no-patches or a set without patches every
+// changed file travels whole, as before.
+TEST_F(PatchInstallTest, TheHeadlessUpdaterPatchesUnlessToldOrOfferedNone) {
+  const struct {
+    const char* what;
+    bool allow_patches, offer_patches, pin_key;
+    int patches, changed_files;
+    bool says_saved;
+  } cases[] = {
+      {"patches offered and allowed", true, true, true, 2, 0, true},
+      {"--no-patches", false, true, true, 0, 2, false},
+      {"a folder that pins no key (nothing proves a patch)", true, true, false, 0, 2, false},
+      {"a set without patches", true, false, true, 0, 2, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RestoreRelease1();
+    if (!c.offer_patches) Resign([](UpdateStatement& s) { s.patches.clear(); });  // the last case
+    if (!c.pin_key) std::filesystem::remove(game->path() / kPinnedKeysFile);
+    engine.reset();  // it holds the game folder's lock
+    HeadlessOptions options;
+    options.folder = game->path().string() + "/";
+    options.language = "n";
+    options.patches = c.allow_patches;
+    std::ostringstream out;
+    EXPECT_EQ(RunHeadlessUpdate(options, out, false), kExitUpToDate) << out.str();
+    EXPECT_TRUE(InstalledFiles() == release);
+    const Requests requests = TakeRequests();
+    EXPECT_EQ(requests.patches, c.patches);
+    EXPECT_EQ(requests.changed_files, c.changed_files);
+    EXPECT_EQ(out.str().find("patches: 2 files updated from patches, ") != std::string::npos,
+              c.says_saved)
+        << out.str();
+  }
+}
+
+}  // namespace
+}  // namespace veyra::testing

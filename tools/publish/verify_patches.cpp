@@ -1,0 +1,97 @@
+#include "verify_patches.h"
+
+#include <map>
+
+#include "manifest.h"
+#include "platform/error.h"
+#include "publish_files.h"
+#include "set_patches.h"
+#include "set_statement.h"
+#include "updater/patch/zstd_patch.h"
+#include "updater/records/lines.h"
+
+namespace veyra {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The markers of the list's remote files.
+std::map<std::string, std::string> MarkersByRemote(const fs::path& set) {
+  std::map<std::string, std::string> markers;
+  const LineList lines = SplitLines(ReadFileBytes(set / kUpdateListName));
+  for (size_t i = 1; i < lines.size(); ++i) {
+    markers.emplace(GetField(lines[i], 2), GetField(lines[i], 1));
+  }
+  return markers;
+}
+
+// The installed contents of an earlier set by their digests, read only where a patch needs one.
+class BaseFinder {
+ public:
+  explicit BaseFinder(fs::path set) : set_(std::move(set)), manifest_(LoadPreviousSet(set_)) {}
+
+  std::optional<std::string> Find(const SignedDigest& base) const {
+    for (const ManifestEntry& entry : manifest_.entries) {
+      if (entry.fingerprint != base.sha256) continue;
+      try {
+        std::string content = InstalledContent(set_, entry.marker, entry.remote_name);
+        if (DigestOf(content) == base) return content;
+      } catch (const Error&) {
+      }
+    }
+    return std::nullopt;
+  }
+
+ private:
+  fs::path set_;
+  Manifest manifest_;
+};
+
+}  // namespace
+
+PatchReport VerifyPatches(const fs::path& set, const UpdateStatement& statement,
+                          const std::optional<fs::path>& previous) {
+  PatchReport report;
+  if (statement.patches.empty()) return report;
+  const std::map<std::string, std::string> markers = MarkersByRemote(set);
+  std::optional<BaseFinder> bases;
+  if (previous) bases.emplace(*previous);
+  size_t applied = 0;
+  for (const SignedPatch& p : statement.patches) {
+    const std::string where = "patch " + p.remote + ": ";
+    const auto marker = markers.find(p.file);
+    if (marker == markers.end() || (marker->second != "E" && marker->second != "O")) {
+      report.problems.push_back(where + "stands in for " + p.file + ", no E or O file of the list");
+      continue;
+    }
+    std::string patch, result;
+    try {
+      patch = ReadRemoteFile(set, p.remote);
+      result = InstalledContent(set, marker->second, p.file);
+    } catch (const Error& e) {
+      report.problems.push_back(where + e.what());
+      continue;
+    }
+    if (DigestOf(patch) != p.patch) report.problems.push_back(where + "does not match its digest");
+    if (DigestOf(result) != p.result) {
+      report.problems.push_back(where + "its result is not the content of " + p.file);
+    }
+    if (!bases) continue;
+    const std::optional<std::string> base = bases->Find(p.base);
+    if (!base) {
+      report.notes.push_back(where + "its base is not in " + previous->string());
+      continue;
+    }
+    if (ApplyZstdPatch(*base, patch, p.result.length) != result) {
+      report.problems.push_back(where + "applied to its base, it does not yield " + p.file);
+    }
+    ++applied;
+  }
+  report.notes.push_back(std::to_string(statement.patches.size()) + " patches, " +
+                         std::to_string(applied) + " applied to their bases" +
+                         (previous ? "" : " (give --previous OLD_SET to apply them)"));
+  return report;
+}
+
+}  // namespace veyra
