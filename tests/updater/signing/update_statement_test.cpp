@@ -227,8 +227,8 @@ TEST(UpdateStatementTest, AStatementSignedByEitherPinnedKeyIsAccepted) {
           .ok);
 }
 
-// The first key of RFC 8032's Ed25519 examples; the signature was computed by another Ed25519
-// implementation. Ed25519 signatures are deterministic, so any other variant (prehashed, with a
+// The first key of RFC 8032's Ed25519 examples; the signature was computed apart from this code,
+// over the signed text, with `openssl pkeyutl -sign -rawin`. Ed25519 signatures are deterministic, so any other variant (prehashed, with a
 // context, halves of the key swapped) gives other bytes.
 TEST(UpdateStatementTest, SignatureIsPlainEd25519OverTheSignedText) {
   SecretKey key;
@@ -238,8 +238,8 @@ TEST(UpdateStatementTest, SignatureIsPlainEd25519OverTheSignedText) {
                     key.data(), key.size()));
   const std::string file = SignStatement(GoodStatement(), key);
   EXPECT_EQ(file.substr(file.rfind("signature ")),
-            "signature ad55b0a0b265ea95e01c5adb205c07227b2c2d15fbc2d34bbd7989a7b8a06908"
-            "06d485055d7f64f76d8d50d2b98d21c71d3795de4eff7ac9e8f8022cbde0e601\n");
+            "signature 2a240a96d501ea303470c70472c56fbc2d7163a3c49c047b1233c77d71eb7b97"
+            "8af20ba4479a584af89c6273cee2f15c35049cc23c13c98508ac01bb285f9a03\n");
   EXPECT_TRUE(CheckStatement(file, {PublicKeyOf(key)}, kList, kNow, kSerial).ok);
 
   key.back() ^= 1;  // a public half that is not the seed's
