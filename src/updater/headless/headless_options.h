@@ -8,7 +8,7 @@ namespace veyra {
 
 // Options of the headless updater:
 //   veyra-update [--folder DIR] [--line N] [--force-complete] [--lang t|s|n] [--start-game]
-//                [--timeout SECONDS] [--wait SECONDS] [--connections N]
+//                [--timeout SECONDS] [--wait SECONDS] [--connections N] [--no-resume]
 //                [-- PARAM1 PARAM2 PARAM3]
 struct HeadlessOptions {
   std::optional<std::string> folder;    // program folder; default: the executable's folder
@@ -19,6 +19,7 @@ struct HeadlessOptions {
   std::optional<int> timeout_seconds;   // stall limit of every request; default: the line's
   int wait_seconds = 0;  // how long to wait for another updater to leave the game folder
   int connections = 6;   // connections of the main pass, 1 to 16
+  bool resume = true;    // downloads cut short go on where they stopped
   std::vector<std::string> game_parameters;  // handed on to the login program
   bool show_help = false;
 };
