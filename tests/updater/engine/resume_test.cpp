@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,38 @@ TEST_F(KeptAcrossRunsTest, KeptBytesOfAFileNoLongerListedAreRemoved) {
   files.Put("update3.dat", JoinLines(WithHeader({"O small.txt s.txt 1"})));
   ASSERT_EQ(Update(), RunOutcome::kCompleted);
   EXPECT_EQ(KeptFiles(), std::vector<std::string>{});
+}
+
+// nginx honours Range with If-Range; past 90 % of the file it sends a byte a second, so that
+// the stall limit cuts the first attempt there, while the rest is short enough to come at once.
+TEST_F(EngineTest, ALargeFileCutAt90PercentByNginxCostsAboutATenthMore) {
+  if (!NginxServer::Available()) GTEST_SKIP() << "nginx is not installed";
+  constexpr int64_t kSize = 64 << 20;
+  const fs::path site = dir.path().parent_path() / "site";
+  fs::create_directories(site);
+  const std::string content = Noise(kSize, 5);
+  std::ofstream(site / "big.bin", std::ios::binary) << content;
+  std::ofstream(site / "update3.dat", std::ios::binary)
+      << JoinLines(WithHeader({"O big.bin big.bin 1"}));
+  NginxServer nginx(site, std::nullopt,
+                    "limit_rate_after " + std::to_string(kSize * 9 / 10) + "; limit_rate 1;");
+  WriteWeb0({nginx.base_url()});
+  MakeEngine();
+  engine->SetHttpTimeouts({2000, 1000});
+  engine->FormResize();
+  engine->StartPictureClicked();
+
+  ASSERT_EQ(engine->outcome(), RunOutcome::kCompleted);
+  EXPECT_TRUE(dir.Read("big.bin") == content);
+  int64_t on_the_wire = 0;
+  std::vector<int> statuses;
+  for (const AccessLogLine& line : nginx.AccessLog()) {
+    if (line.uri != "/big.bin") continue;
+    statuses.push_back(line.status);
+    on_the_wire += line.body_bytes;
+  }
+  EXPECT_EQ(statuses, (std::vector<int>{200, 206}));
+  EXPECT_LT(on_the_wire, kSize * 112 / 100);
 }
 
 }  // namespace
