@@ -16,10 +16,21 @@ namespace {
 
 constexpr uint64_t kNoteMaxBytes = 4096;
 constexpr std::string_view kNoteSuffix = ".note";
+constexpr size_t kIdDigits = 16;
 
 // One name per remote name, whatever characters it holds.
 std::string KeptName(const std::string& remote_name) {
-  return std::string(kKeptDownloadPrefix) + Sha256Hex(remote_name).substr(0, 16);
+  return std::string(kKeptDownloadPrefix) + Sha256Hex(remote_name).substr(0, kIdDigits);
+}
+
+// Whether `name` is one KeptName gives (with or without the note's suffix): nothing else in
+// the game folder is ever removed as a kept download.
+bool IsKeptName(std::string_view name) {
+  if (name.ends_with(kNoteSuffix)) name.remove_suffix(kNoteSuffix.size());
+  if (!name.starts_with(kKeptDownloadPrefix)) return false;
+  name.remove_prefix(kKeptDownloadPrefix.size());
+  return name.size() == kIdDigits &&
+         name.find_first_not_of("0123456789abcdef") == std::string_view::npos;
 }
 
 std::filesystem::path InGameFolder(const std::string& name) {
@@ -60,6 +71,7 @@ std::optional<Note> ReadNote(const std::filesystem::path& path) {
 
 BodyResume KeptDownloads::Load(const std::string& remote_name) {
   saving_.reset();
+  if (!Holds(remote_name)) return {};
   const std::optional<Note> note = ReadNote(NotePath(remote_name));
   std::string bytes;
   if (!note || note->remote_name != remote_name || note->validator.empty() ||
@@ -142,6 +154,7 @@ void KeptDownloads::RemoveAllBut(const std::set<std::string>& wanted) {
   std::set<std::string> wanted_names;
   for (const std::string& remote_name : wanted) wanted_names.insert(KeptName(remote_name));
   for (const std::string& name : names) {
+    if (!IsKeptName(name)) continue;
     const std::string data_name =
         name.ends_with(kNoteSuffix) ? name.substr(0, name.size() - kNoteSuffix.size()) : name;
     if (wanted_names.count(data_name) != 0) continue;

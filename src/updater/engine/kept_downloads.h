@@ -23,7 +23,8 @@ class KeptDownloads {
   static constexpr int64_t kLeastFileBytes = int64_t{8} << 20;
 
   // The bytes kept of `remote_name` by an earlier run, with the validator and length they came
-  // with; empty (and the files removed) when there are none or they do not fit their note.
+  // with; empty when there are none, and also (the files then removed) when they do not fit
+  // their note.
   BodyResume Load(const std::string& remote_name);
   // Whether anything is kept of `remote_name`.
   bool Holds(const std::string& remote_name) const;
