@@ -233,6 +233,7 @@ void DownloadPool::Release(Slot& slot) {
   curl_multi_remove_handle(multi_, slot.easy);  // aborts an unfinished transfer
   slot.id = kNoId;
   std::string().swap(slot.body);
+  slot.resume = BodyResume{};
 }
 
 void DownloadPool::Finish(Slot& slot, CURLcode result) {
