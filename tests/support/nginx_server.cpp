@@ -23,6 +23,9 @@ std::string NginxServer::base_url() const {
 std::vector<AccessLogLine> NginxServer::AccessLog() const {
   return {};
 }
+std::vector<AccessLogLine> NginxServer::AccessLogOf(size_t) const {
+  return {};
+}
 
 }  // namespace veyra::testing
 
@@ -180,6 +183,16 @@ std::vector<AccessLogLine> NginxServer::AccessLog() const {
     lines.push_back(line);
   }
   return lines;
+}
+
+std::vector<AccessLogLine> NginxServer::AccessLogOf(size_t lines) const {
+  const auto deadline = Clock::now() + std::chrono::seconds(2);
+  std::vector<AccessLogLine> log = AccessLog();
+  while (log.size() < lines && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    log = AccessLog();
+  }
+  return log;
 }
 
 bool NginxServer::Start(const std::filesystem::path& root) {

@@ -48,6 +48,9 @@ class NginxServer {
   std::string base_url() const;  // "http://127.0.0.1:<port>/", or https with TLS
   // Every request served so far, in the order nginx finished them.
   std::vector<AccessLogLine> AccessLog() const;
+  // The access log once it holds at least `lines` lines: nginx writes a line after the reply's
+  // last byte went out, so a client may be done before it. Waits at most two seconds.
+  std::vector<AccessLogLine> AccessLogOf(size_t lines) const;
 
  private:
   bool Start(const std::filesystem::path& root);  // one try at a fresh port
