@@ -9,7 +9,6 @@
 #include "support/fault_server.h"
 #include "updater/http/event_log.h"
 #include "updater/http/http_client.h"
-#include "updater/http/request_form.h"
 
 namespace veyra {
 namespace {
@@ -87,20 +86,6 @@ TEST(BodyResumeTest, TheClientAsksForTheRestAndCountsTheKeptBytesAsReceived) {
             "Range: bytes=4-\r\n"
             "If-Range: \"v\"\r\n"
             "\r\n");
-}
-
-TEST(BodyResumeTest, A206ThatDoesNotContinueFailsAndDropsTheKeptBytes) {
-  FaultServer server([](FaultConnection& connection, const std::string&) {
-    connection.Send(FaultServer::Reply(206, "56789", {"Content-Range: bytes 5-9/10"}));
-  });
-  HttpClient client;
-  BodyResume resume{"0123", "\"v\"", 10, 0};
-  HttpReply reply = client.Get(server.base_url() + "f", {}, -1, &resume);
-
-  EXPECT_FALSE(reply.ok);
-  EXPECT_EQ(reply.error, kPartDoesNotFit);
-  EXPECT_FALSE(KeepForResume(reply.body, resume));
-  EXPECT_EQ(resume.validator, "");
 }
 
 }  // namespace
