@@ -193,6 +193,8 @@ def reply_head_seeds():
         "huge_length": b"HTTP/1.1 200 OK\r\nContent-Length: 99999999999999999999999\r\n\r\n",
         "bad_length": b"HTTP/1.1 200 OK\r\nContent-Length: 1 2\r\nContent-Length:\t7\t\r\n\r\n",
         "no_status": b"Content-Length: 4\r\n\r\n",
+        "partial": b"HTTP/1.1 206 Partial Content\r\nAccept-Ranges: bytes\r\nETag: \"5f-a\"\r\n"
+                   b"Content-Range: bytes 4-9/10\r\nContent-Length: 6\r\n\r\n",
     }
     for name, data in heads.items():
         write("reply_head", name, data)

@@ -1,7 +1,7 @@
 // The HTTP reply head parser on header lines of any content, fed as the transfer delivers them.
 // Properties: the same head whether line ends arrive attached or not; nothing changes once the
-// final header block has ended; the values stay in their ranges; a Content-Length is read as a
-// plain reading of its decimal digits.
+// final header block has ended; the values stay in their ranges (a Content-Range within its
+// file); a Content-Length is read as a plain reading of its decimal digits.
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -16,7 +16,9 @@ namespace {
 bool SameHead(const veyra::ReplyHead& a, const veyra::ReplyHead& b) {
   return a.status == b.status && a.status_line == b.status_line && a.version_1_0 == b.version_1_0 &&
          a.connection_close == b.connection_close && a.chunked == b.chunked &&
-         a.content_length == b.content_length && a.complete == b.complete;
+         a.content_length == b.content_length && a.complete == b.complete && a.etag == b.etag &&
+         a.accepts_byte_ranges == b.accepts_byte_ranges && a.range_first == b.range_first &&
+         a.range_last == b.range_last && a.range_total == b.range_total;
 }
 
 std::string_view WithoutLineEnd(std::string_view line) {
@@ -60,6 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (before.complete) FUZZ_CHECK(SameHead(attached, before), "a complete head stays as it is");
     FUZZ_CHECK(attached.status >= 0 && attached.status <= 999, "a status has three digits");
     FUZZ_CHECK(attached.content_length >= 0, "a length is never negative");
+    const bool no_range =
+        attached.range_first == -1 && attached.range_last == -1 && attached.range_total == -1;
+    FUZZ_CHECK(
+        no_range || (0 <= attached.range_first && attached.range_first <= attached.range_last &&
+                     attached.range_last < attached.range_total),
+        "a Content-Range lies within its file, or there is none");
     FUZZ_CHECK(attached.status_line.empty() || attached.status_line.size() >= 5,
                "a status line starts with HTTP/");
   }

@@ -4,11 +4,16 @@ direction, and each direction shares one rate limit across all connections (as o
 does). Needs no root and no kernel queueing discipline.
 
     link_proxy.py LISTEN_PORT TARGET_HOST TARGET_PORT DELAY_MS RATE_MBIT
+                  [--cut-after BYTES] [--count-file FILE]
 
 Prints "ready" once it listens. A rate of 0 means unlimited.
+--cut-after: the first connection that has carried BYTES towards the client is dropped there,
+once, as a broken line would drop it (later connections are left alone).
+--count-file: keeps FILE holding the bytes carried towards the client so far, all connections
+together ("bytes on the wire" of a download).
 """
+import argparse
 import asyncio
-import sys
 import time
 
 CHUNK = 64 * 1024
@@ -32,7 +37,25 @@ class Link:
         return self.free_at + self.delay_s
 
 
-async def pump(reader, writer, link):
+class Downstream:
+    """What the proxy counts and cuts on the way to the client, over all connections."""
+
+    def __init__(self, cut_after, count_file):
+        self.cut_after = cut_after  # 0: never
+        self.count_file = count_file
+        self.total = 0
+
+    def carried(self, size):
+        self.total += size
+        if self.count_file:
+            with open(self.count_file, "w") as out:
+                out.write(f"{self.total}\n")
+
+
+async def pump(reader, writer, link, downstream=None):
+    """Carries one direction. With `downstream` (towards the client), counts the bytes and drops
+    the connection where the cut falls."""
+    carried = 0
     queue = asyncio.Queue()
 
     async def deliver():
@@ -55,7 +78,20 @@ async def pump(reader, writer, link):
             data = await reader.read(CHUNK)
             if not data:
                 break
+            cut_here = (downstream is not None and downstream.cut_after > 0
+                        and carried + len(data) >= downstream.cut_after)
+            if cut_here:
+                data = data[:downstream.cut_after - carried]
+                downstream.cut_after = 0  # once
+            carried += len(data)
+            if downstream is not None:
+                downstream.carried(len(data))
             await queue.put((link.departure(len(data)), data))
+            if cut_here:
+                await queue.put(None)
+                await sender
+                writer.transport.abort()
+                raise ConnectionResetError("cut on purpose")
             # Keep the line's queue short, so a slow line pushes back on the sender as TCP would.
             ahead = link.free_at - time.monotonic()
             if ahead > 0.05:
@@ -70,10 +106,17 @@ async def pump(reader, writer, link):
 
 
 async def main():
-    listen_port, host, port = int(sys.argv[1]), sys.argv[2], int(sys.argv[3])
-    delay_s = float(sys.argv[4]) / 1000.0
-    rate = float(sys.argv[5]) * 1e6 / 8
+    parser = argparse.ArgumentParser()
+    for name in ("listen_port", "target_host", "target_port", "delay_ms", "rate_mbit"):
+        parser.add_argument(name)
+    parser.add_argument("--cut-after", type=int, default=0)
+    parser.add_argument("--count-file", default="")
+    args = parser.parse_args()
+    host, port = args.target_host, int(args.target_port)
+    delay_s = float(args.delay_ms) / 1000.0
+    rate = float(args.rate_mbit) * 1e6 / 8
     up, down = Link(delay_s, rate), Link(delay_s, rate)
+    downstream = Downstream(args.cut_after, args.count_file)
 
     async def serve(client_reader, client_writer):
         try:
@@ -82,11 +125,11 @@ async def main():
             client_writer.close()
             return
         await asyncio.gather(pump(client_reader, server_writer, up),
-                             pump(server_reader, client_writer, down))
+                             pump(server_reader, client_writer, down, downstream))
         for w in (client_writer, server_writer):
             w.close()
 
-    server = await asyncio.start_server(serve, "127.0.0.1", listen_port)
+    server = await asyncio.start_server(serve, "127.0.0.1", args.listen_port)
     print("ready", flush=True)
     async with server:
         await server.serve_forever()

@@ -53,6 +53,11 @@ FileStatus ReplaceConfinedFile(const std::filesystem::path& path, std::string_vi
 FileStatus ReplaceConfinedFileIn(const std::string& root, const std::filesystem::path& path,
                                  std::string_view bytes, ReplaceFlush flush = ReplaceFlush::kNone);
 
+// Appends `bytes` to the regular file, creating it when nothing stands under its name. Refused:
+// a link, or anything that is not a regular file. For files that grow in steps (a download
+// kept across runs), where replacing the whole file each time would cost too much.
+FileStatus AppendConfinedFile(const std::filesystem::path& path, std::string_view bytes);
+
 // Creates the file empty when nothing at all stands under its name; an existing entry, a link
 // included, is left as it is (and is not an error).
 FileStatus CreateConfinedFileIfMissing(const std::filesystem::path& path);

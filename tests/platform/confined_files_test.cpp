@@ -94,6 +94,7 @@ TEST_P(ConfinedFiles, NoLinkIsFollowedForAnyAccess) {
     const fs::path mapped = MapPath(dir.folder() + c.game_name);
 
     EXPECT_FALSE(ReplaceConfinedFile(mapped, "new").ok());
+    EXPECT_FALSE(AppendConfinedFile(mapped, "new").ok());
     EXPECT_FALSE(MakeConfinedFoldersFor(mapped / "deeper").ok());
     CreateConfinedFileIfMissing(mapped);
     std::string content = "unchanged";
@@ -117,6 +118,7 @@ TEST_P(ConfinedFiles, APathOutsideTheProgramFolderIsRefused) {
     SCOPED_TRACE(path.string());
     EXPECT_EQ(ReplaceConfinedFile(path, "new").error, EXDEV);
     EXPECT_EQ(CreateConfinedFileIfMissing(path).error, EXDEV);
+    EXPECT_EQ(AppendConfinedFile(path, "new").error, EXDEV);
     std::string content;
     EXPECT_EQ(ReadConfinedFile(path.parent_path() / "victim", 1024, content).error, EXDEV);
   }
@@ -226,15 +228,25 @@ TEST_P(ConfinedFiles, LeftoverTemporaryFilesAreRemovedWithoutFollowingLinks) {
   dir.Write("a/b/.veyra-new-1-1", "cut short");
   dir.Write(".veyra-new-2-7", "cut short");
   dir.Write("a/keep.dat", "keep");
+  dir.Write(".veyra-part-0123456789abcdef", "a download kept for the next run");
   dir.Write("../outside/.veyra-new-3-1", "not ours");
   fs::create_symlink(outside, dir.path() / "a" / "link");
   RemoveLeftoverTemporaryFiles();
   EXPECT_FALSE(dir.Exists("a/b/.veyra-new-1-1"));
   EXPECT_FALSE(dir.Exists(".veyra-new-2-7"));
   EXPECT_EQ(dir.Read("a/keep.dat"), "keep");
+  EXPECT_TRUE(dir.Exists(".veyra-part-0123456789abcdef"));
   EXPECT_TRUE(fs::exists(outside / ".veyra-new-3-1"));
 }
 #endif
+
+TEST_P(ConfinedFiles, AppendingCreatesTheFileAndGrowsIt) {
+  TempFolder dir;
+  const fs::path path = MapPath(dir.folder() + "grows.bin");
+  ASSERT_TRUE(AppendConfinedFile(path, "abc").ok());
+  ASSERT_TRUE(AppendConfinedFile(path, "def").ok());
+  EXPECT_EQ(dir.Read("grows.bin"), "abcdef");
+}
 
 TEST(FolderLock, ASecondHolderIsBusyUntilTheFirstLetsGo) {
   TempFolder dir;

@@ -9,7 +9,8 @@
 // nginx from outside.
 namespace veyra::testing {
 
-NginxServer::NginxServer(const std::filesystem::path&, const std::optional<TlsFiles>&) {
+NginxServer::NginxServer(const std::filesystem::path&, const std::optional<TlsFiles>&,
+                         std::string) {
   throw std::runtime_error("nginx is not started on Windows");
 }
 NginxServer::~NginxServer() = default;
@@ -20,6 +21,9 @@ std::string NginxServer::base_url() const {
   return {};
 }
 std::vector<AccessLogLine> NginxServer::AccessLog() const {
+  return {};
+}
+std::vector<AccessLogLine> NginxServer::AccessLogOf(size_t) const {
   return {};
 }
 
@@ -43,6 +47,7 @@ std::vector<AccessLogLine> NginxServer::AccessLog() const {
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -91,7 +96,7 @@ bool Answers(int port) {
 }
 
 std::string Config(const std::filesystem::path& folder, const std::filesystem::path& root, int port,
-                   const std::optional<TlsFiles>& tls) {
+                   const std::optional<TlsFiles>& tls, const std::string& directives) {
   const std::string dir = folder.string();
   std::ostringstream config;
   // As root, nginx would hand requests to "nobody", who cannot read a private temp folder.
@@ -103,7 +108,7 @@ std::string Config(const std::filesystem::path& folder, const std::filesystem::p
          << "events { worker_connections 64; }\n"
          << "http {\n"
          << "  log_format requests '$connection $connection_requests $server_protocol $status "
-            "$request_uri';\n"
+            "$request_uri $body_bytes_sent';\n"
          << "  access_log " << dir << "/access.log requests;\n"
          << "  client_body_temp_path " << dir << "/client_body;\n"
          << "  proxy_temp_path " << dir << "/proxy;\n"
@@ -123,7 +128,7 @@ std::string Config(const std::filesystem::path& folder, const std::filesystem::p
            << "    ssl_certificate_key " << tls->key.string() << ";\n";
   }
   config << "    root " << std::filesystem::absolute(root).string() << ";\n"
-         << "    location / { }\n"
+         << "    location / { " << directives << " }\n"
          << "  }\n"
          << "}\n";
   return config.str();
@@ -142,8 +147,9 @@ bool NginxServer::Available() {
   return !NginxProgram().empty();
 }
 
-NginxServer::NginxServer(const std::filesystem::path& root, const std::optional<TlsFiles>& tls)
-    : tls_(tls) {
+NginxServer::NginxServer(const std::filesystem::path& root, const std::optional<TlsFiles>& tls,
+                         std::string directives)
+    : tls_(tls), directives_(std::move(directives)) {
   static std::atomic<int> counter{0};
   folder_ = std::filesystem::temp_directory_path() /
             ("veyra-nginx-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
@@ -173,17 +179,27 @@ std::vector<AccessLogLine> NginxServer::AccessLog() const {
   std::istringstream log(ReadFile(folder_ / "access.log"));
   AccessLogLine line;
   while (log >> line.connection >> line.connection_requests >> line.protocol >> line.status >>
-         line.uri) {
+         line.uri >> line.body_bytes) {
     lines.push_back(line);
   }
   return lines;
+}
+
+std::vector<AccessLogLine> NginxServer::AccessLogOf(size_t lines) const {
+  const auto deadline = Clock::now() + std::chrono::seconds(2);
+  std::vector<AccessLogLine> log = AccessLog();
+  while (log.size() < lines && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    log = AccessLog();
+  }
+  return log;
 }
 
 bool NginxServer::Start(const std::filesystem::path& root) {
   port_ = FreePort();
   if (port_ == 0) return false;
   const std::filesystem::path config = folder_ / "nginx.conf";
-  std::ofstream(config) << Config(folder_, root, port_, tls_);
+  std::ofstream(config) << Config(folder_, root, port_, tls_, directives_);
 
   const std::string program = NginxProgram();
   const std::string prefix = folder_.string() + "/";

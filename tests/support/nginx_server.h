@@ -2,6 +2,8 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,6 +20,7 @@ struct AccessLogLine {
   std::string protocol;          // "HTTP/1.1", "HTTP/2.0"
   int status = 0;
   std::string uri;
+  int64_t body_bytes = 0;  // body bytes sent, also of a reply cut short
 };
 
 // A real nginx serving the static files of `root` on 127.0.0.1, for tests that need a
@@ -28,9 +31,11 @@ struct AccessLogLine {
 class NginxServer {
  public:
   // Starts nginx and waits (bounded) until it answers. Throws std::runtime_error when it does
-  // not come up; the message carries nginx's error log.
+  // not come up; the message carries nginx's error log. `directives` go into the location that
+  // serves `root` (for example "limit_rate_after 1m; limit_rate 1;" to stall every reply there).
   explicit NginxServer(const std::filesystem::path& root,
-                       const std::optional<TlsFiles>& tls = std::nullopt);
+                       const std::optional<TlsFiles>& tls = std::nullopt,
+                       std::string directives = {});
   ~NginxServer();
   NginxServer(const NginxServer&) = delete;
   NginxServer& operator=(const NginxServer&) = delete;
@@ -43,12 +48,16 @@ class NginxServer {
   std::string base_url() const;  // "http://127.0.0.1:<port>/", or https with TLS
   // Every request served so far, in the order nginx finished them.
   std::vector<AccessLogLine> AccessLog() const;
+  // The access log once it holds at least `lines` lines: nginx writes a line after the reply's
+  // last byte went out, so a client may be done before it. Waits at most two seconds.
+  std::vector<AccessLogLine> AccessLogOf(size_t lines) const;
 
  private:
   bool Start(const std::filesystem::path& root);  // one try at a fresh port
   void Stop();
 
   std::optional<TlsFiles> tls_;
+  std::string directives_;
   std::filesystem::path folder_;
   pid_t pid_ = -1;
   int port_ = 0;

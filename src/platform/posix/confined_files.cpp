@@ -335,6 +335,30 @@ FileStatus ReplaceConfinedFileIn(const std::string& root, const std::filesystem:
   return {};
 }
 
+FileStatus AppendConfinedFile(const std::filesystem::path& path, std::string_view bytes) {
+  Descriptor folder;
+  std::string name;
+  if (FileStatus opened = OpenHoldingFolder(ProgramFolder(), path, false, folder, name);
+      !opened.ok()) {
+    return opened;
+  }
+  const EntryCreation creation(path);
+  errno = 0;
+  const int fd = ::openat(folder.get(), name.c_str(),
+                          O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return LastError();
+  creation.Confirm();
+  FileHandle file(fd);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return LastError();
+  if (!S_ISREG(info.st_mode)) return FileStatus{EINVAL};
+  if (FileStatus written = file.WriteAllAt(static_cast<std::uint64_t>(info.st_size), bytes);
+      !written.ok()) {
+    return written;
+  }
+  return file.Close();
+}
+
 FileStatus CreateConfinedFileIfMissing(const std::filesystem::path& path) {
   Descriptor folder;
   std::string name;

@@ -180,6 +180,25 @@ FileStatus ReplaceConfinedFileIn(const std::string& root, const std::filesystem:
   return {};
 }
 
+FileStatus AppendConfinedFile(const std::filesystem::path& path, std::string_view bytes) {
+  std::vector<std::filesystem::path> levels;
+  DWORD attributes = INVALID_FILE_ATTRIBUTES;
+  if (FileStatus checked = CheckedLevels(ProgramFolder(), path, levels, attributes);
+      !checked.ok()) {
+    return checked;
+  }
+  if (attributes != INVALID_FILE_ATTRIBUTES && IsFolder(attributes)) return FileStatus{EISDIR};
+  const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, kShareEverything, nullptr,
+                                    OPEN_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return LastError();
+  FileHandle file(reinterpret_cast<std::intptr_t>(handle));
+  if (GetFileType(handle) != FILE_TYPE_DISK) return FileStatus{EINVAL};
+  std::uint64_t size = 0;
+  if (FileStatus sized = file.Size(size); !sized.ok()) return sized;
+  if (FileStatus written = file.WriteAllAt(size, bytes); !written.ok()) return written;
+  return file.Close();
+}
+
 FileStatus CreateConfinedFileIfMissing(const std::filesystem::path& path) {
   std::vector<std::filesystem::path> levels;
   if (FileStatus below = LevelsBelow(ProgramFolder(), path, levels); !below.ok()) return below;

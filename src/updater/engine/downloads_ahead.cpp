@@ -76,12 +76,25 @@ void DownloadsAhead::DropDownloads() {
   pool_.SetTurn(static_cast<size_t>(-1));
 }
 
+void DownloadsAhead::ReportResume(size_t turn, BodyResume* resume) {
+  BodyResume* found = pool_.ResumeOf(turn);
+  if (resume == nullptr || found == nullptr) return;
+  if (!found->kept.empty()) resume->kept = std::exchange(found->kept, {});
+  resume->validator = found->validator;
+  resume->total = found->total;
+  resume->continued_from = found->continued_from;
+}
+
 HttpReply DownloadsAhead::Fetch(size_t turn, const std::string& url,
-                                const HttpClient::BodyObserver& on_body) {
+                                const HttpClient::BodyObserver& on_body, BodyResume* resume) {
   Plan(turn);
   claimed_until_ = turn + 1;  // from here on the attempts below fetch it
   if (pool_.Finished(turn)) {
+    // What failed ahead of its turn is kept for the attempt here, unless the caller holds more.
+    const bool holding = resume != nullptr && resume->CanResume();
+    if (!holding) ReportResume(turn, resume);
     HttpReply reply = pool_.Take(turn);
+    if (!holding && resume != nullptr && !Whole(reply)) KeepForResume(reply.body, *resume);
     if (Whole(reply)) {
       const auto size = static_cast<int64_t>(reply.body.size());
       if (events_.work_begin) events_.work_begin(reply.content_length);
@@ -91,11 +104,21 @@ HttpReply DownloadsAhead::Fetch(size_t turn, const std::string& url,
       return reply;
     }
   }
-  if (!pool_.Has(turn)) pool_.Start(turn, url, MostBodyBytes(turn));
-  return WaitFor(turn, on_body);
+  if (!pool_.Has(turn)) {
+    BodyResume kept;
+    if (resume != nullptr) {
+      // The bytes go to the download; the caller keeps its fields until the reply reports.
+      kept.kept = std::exchange(resume->kept, {});
+      kept.validator = resume->validator;
+      kept.total = resume->total;
+    }
+    pool_.Start(turn, url, MostBodyBytes(turn), std::move(kept));
+  }
+  return WaitFor(turn, on_body, resume);
 }
 
-HttpReply DownloadsAhead::WaitFor(size_t turn, const HttpClient::BodyObserver& on_body) {
+HttpReply DownloadsAhead::WaitFor(size_t turn, const HttpClient::BodyObserver& on_body,
+                                  BodyResume* resume) {
   Clock::time_point last_pump = Clock::now() - kPumpEvery;
   bool begun = false;
   int64_t shown = 0;
@@ -105,6 +128,7 @@ HttpReply DownloadsAhead::WaitFor(size_t turn, const HttpClient::BodyObserver& o
     const DownloadPool::Progress progress = pool_.ProgressOf(turn);
     if (progress.head && !begun) {
       begun = true;
+      ReportResume(turn, resume);
       if (events_.work_begin) events_.work_begin(progress.expected);
     }
     if (begun && progress.received > shown) {
@@ -112,7 +136,7 @@ HttpReply DownloadsAhead::WaitFor(size_t turn, const HttpClient::BodyObserver& o
       if (events_.work) events_.work(shown);
     }
     if (finished) break;
-    if (on_body && progress.received >= observed + kObserveEvery) {
+    if (on_body && begun && progress.received >= observed + kObserveEvery) {
       observed = progress.received;
       on_body(pool_.BodySoFar(turn));
     }
@@ -124,6 +148,7 @@ HttpReply DownloadsAhead::WaitFor(size_t turn, const HttpClient::BodyObserver& o
     Plan(turn);
   }
   if (begun && events_.work_end) events_.work_end();
+  ReportResume(turn, resume);
   HttpReply reply = pool_.Take(turn);
   Plan(turn);
   return reply;

@@ -18,7 +18,8 @@ namespace veyra {
 // one by one in queue order; this only decides when their bytes travel.
 class DownloadsAhead {
  public:
-  // `urls[i]` is the request URL of queue entry i, empty for entries the pass does not download.
+  // `urls[i]` is the request URL of queue entry i, empty for entries not downloaded ahead of
+  // their turn (those the pass does not download, and those that resume kept bytes).
   // `events`: connection events are raised as connections open and close; the body events only
   // for the entry whose turn it is, from Fetch. `most_body_bytes[i]`, when given, is the longest
   // body entry i may have (negative: no limit), ahead and in its Fetch alike; an empty vector
@@ -36,7 +37,10 @@ class DownloadsAhead {
   // arrived whole ahead of the turn is handed over at once (its body events raised on the spot);
   // one that failed ahead is not counted and is done again here. Otherwise waits for the
   // download, letting messages run, while the other downloads go on.
-  HttpReply Fetch(size_t turn, const std::string& url, const HttpClient::BodyObserver& on_body);
+  // `resume` as in HttpClient::Get; a download that failed ahead leaves its bytes in it, so
+  // that the attempt here goes on from them.
+  HttpReply Fetch(size_t turn, const std::string& url, const HttpClient::BodyObserver& on_body,
+                  BodyResume* resume = nullptr);
 
   // Entry `entry` is to be downloaded from `url` instead (a patch in place of its file, or its
   // file after all), with `most_body_bytes` as its limit. What was fetched or under way for it
@@ -49,7 +53,10 @@ class DownloadsAhead {
   int64_t peak_bytes_ahead() const { return pool_.peak_bytes_ahead(); }
 
  private:
-  HttpReply WaitFor(size_t turn, const HttpClient::BodyObserver& on_body);
+  HttpReply WaitFor(size_t turn, const HttpClient::BodyObserver& on_body, BodyResume* resume);
+  // Copies what the download of `turn` offers for going on later into `resume`, with the kept
+  // bytes an error reply left untouched.
+  void ReportResume(size_t turn, BodyResume* resume);
   int64_t MostBodyBytes(size_t entry) const;
 
   std::vector<std::string> urls_;

@@ -39,31 +39,47 @@ void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& s
       return;
     }
   }
+  // An attempt cut short leaves its bytes here for the next one, which asks only for the rest;
+  // a large file's bytes also outlive the run (KeptDownloads). The body an observer sees is
+  // always the whole file from its first byte, kept bytes included.
+  BodyResume resume;
+  if (resume_downloads_) resume = kept_downloads_.Load(remote_name);
+  BodyResume* const resumable = resume_downloads_ ? &resume : nullptr;
   BodyDigest digest;
   HttpClient::BodyObserver follow_body;
-  if (expansion != nullptr || signed_digest != nullptr) {
+  if (expansion != nullptr || signed_digest != nullptr || resumable != nullptr) {
     // The body is hashed and expanded while it arrives; nothing of it is used before it is
     // complete and proven.
-    follow_body = [expansion, signed_digest, &digest](std::string_view body) {
+    follow_body = [this, &remote_name, resumable, expansion, signed_digest,
+                   &digest](std::string_view body) {
       if (signed_digest != nullptr) digest.Follow(body);
       if (expansion != nullptr) expansion->Advance(body.data(), body.size());
+      if (resumable != nullptr) kept_downloads_.Follow(remote_name, body, *resumable);
     };
   }
   const int64_t most_bytes = signed_digest != nullptr ? signed_digest->length : most_body_bytes;
+  int64_t saved_by_resuming = 0;
   for (int attempt = 0; attempt < kFetchAttempts; ++attempt) {
     PumpMessages();
     if (expansion != nullptr) expansion->Restart();
     digest.Restart();
-    HttpReply reply = FetchOnce(RequestUrl(BaseUrl, remote_name), follow_body, most_bytes);
+    kept_downloads_.BeginAttempt();
+    const auto kept_bytes = static_cast<int64_t>(resume.kept.size());
+    HttpReply reply =
+        FetchOnce(RequestUrl(BaseUrl, remote_name), follow_body, most_bytes, resumable);
+    if (reply.resumed) saved_by_resuming += kept_bytes;
     // A body counts only when it is exactly as long as announced; a missing or non-decimal
     // Content-Length announces 0, so such a reply delivers only an empty file.
-    if (!reply.ok || static_cast<int64_t>(reply.body.size()) != reply.content_length) continue;
+    const bool whole = reply.ok && static_cast<int64_t>(reply.body.size()) == reply.content_length;
+    if (resumable != nullptr) KeepOrForget(remote_name, whole, reply.body, resume);
+    if (!whole) continue;
     if (accept != nullptr && !accept(reply)) continue;
     if (signed_digest != nullptr && !digest.Matches(reply.body, *signed_digest)) {
       view_.Log(remote_name + " does not match the signed statement");
       continue;
     }
     Downloaded = true;
+    resume_saved_bytes_ += saved_by_resuming;
     if (UpdateState == UpdateStage::kMainPassRunning) {
       pass_progress_.bytes_done += static_cast<int64_t>(reply.body.size());
       pass_progress_.current_bytes = 0;
@@ -74,10 +90,21 @@ void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& s
   }
 }
 
+void UpdaterEngine::KeepOrForget(const std::string& remote_name, bool whole, std::string& body,
+                                 BodyResume& resume) {
+  // A whole body, proven or not, is never gone on from: a refused one starts afresh.
+  if (!whole && KeepForResume(body, resume)) {
+    kept_downloads_.Keep(remote_name, resume);
+  } else {
+    resume = BodyResume{};
+    kept_downloads_.Forget(remote_name);
+  }
+}
+
 HttpReply UpdaterEngine::FetchOnce(const std::string& url, const HttpClient::BodyObserver& on_body,
-                                   int64_t most_body_bytes) {
-  if (ahead_) return ahead_->Fetch(turn_, url, on_body);
-  return http_->Get(url, on_body, most_body_bytes);
+                                   int64_t most_body_bytes, BodyResume* resume) {
+  if (ahead_) return ahead_->Fetch(turn_, url, on_body, resume);
+  return http_->Get(url, on_body, most_body_bytes, resume);
 }
 
 bool UpdaterEngine::RecordEntry(const QueueEntry& entry) {

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #include "platform/confined_files.h"
@@ -127,6 +128,7 @@ void UpdaterEngine::FormResize() {
     CreateFileFromBuffer(RecordPath(), std::string(kRecordHeader) + "\r\n");
   }
   BuildQueueFromDownload();
+  RemoveUnwantedKeptDownloads();
 
   if (!window_.ListBox1.empty()) {
     // The main pass may start only once the page pass has returned: both share the download
@@ -250,6 +252,14 @@ void UpdaterEngine::BuildQueueFromDownload() {
   window_.ListBox1 = std::move(result.names_to_show);
 }
 
+void UpdaterEngine::RemoveUnwantedKeptDownloads() {
+  // Only the lock holder may: another updater could be keeping them.
+  if (!folder_lock_ || !folder_lock_->held()) return;
+  std::set<std::string> wanted;
+  for (const QueueEntry& entry : queue_entries_) wanted.insert(entry.remote_name);
+  kept_downloads_.RemoveAllBut(wanted);
+}
+
 void UpdaterEngine::Button6Click() {
   const FolderNamesScope folder_names;
   PageUpdated = false;
@@ -320,7 +330,9 @@ std::unique_ptr<DownloadsAhead> UpdaterEngine::StartDownloadsAhead() {
     const QueueEntry& entry = queue_entries_[i];
     const bool downloaded =
         !IsPageEntry(entry) && IsKnownMarker(entry.marker) && IsConfinedName(entry.local_name);
-    if (downloaded) urls[i] = RequestUrl(BaseUrl, entry.remote_name);
+    // A file with kept bytes waits for its turn, where it goes on from them.
+    const bool resumes = resume_downloads_ && kept_downloads_.Holds(entry.remote_name);
+    if (downloaded && !resumes) urls[i] = RequestUrl(BaseUrl, entry.remote_name);
     if (const SignedDigest* digest = signature_.DigestOf(entry.remote_name)) {
       most_body_bytes[i] = digest->length;
     }

@@ -10,6 +10,7 @@
 #include "platform/file_status.h"
 #include "platform/folder_lock.h"
 #include "updater/engine/downloads_ahead.h"
+#include "updater/engine/kept_downloads.h"
 #include "updater/engine/line_order.h"
 #include "updater/engine/login_command.h"
 #include "updater/engine/messages.h"
@@ -94,6 +95,8 @@ class UpdaterEngine {
   // A body longer than `most_body_bytes` (when not negative) is a failed attempt, cut off as it
   // arrives. With a signed set, a file the statement does not name is not fetched, and a body
   // counts only when it matches its signed length and SHA-256.
+  // Unless resuming is off, an attempt cut short is gone on from by the next one (and a large
+  // file's bytes by the next run), proven by the server's validator; the checks stay the same.
   void FetchToStream(const std::string& remote_name, std::string& stream,
                      GzMemExpansion* expansion = nullptr, ReplyCheck accept = nullptr,
                      int64_t most_body_bytes = -1);
@@ -140,6 +143,11 @@ class UpdaterEngine {
   void SetAheadBudget(int64_t bytes) { ahead_budget_ = bytes; }
   // The most bytes that ever waited ahead of their turn during the last main pass.
   int64_t peak_bytes_ahead() const { return peak_bytes_ahead_; }
+  // Whether downloads cut short go on where they stopped (on by default). Off, every attempt is
+  // the plain request and nothing is kept across runs.
+  void SetResume(bool resume) { resume_downloads_ = resume; }
+  // The bytes of completed downloads that resuming spared from being fetched again.
+  int64_t resume_saved_bytes() const { return resume_saved_bytes_; }
 
   static constexpr int kDefaultConnections = 6;  // what browsers open per server
   static constexpr int kMostConnections = 16;
@@ -205,6 +213,8 @@ class UpdaterEngine {
   // list only with it. True when the list may be used.
   bool ListIsSigned();
   void BuildQueueFromDownload();
+  // Removes the downloads kept by earlier runs for files this run does not fetch.
+  void RemoveUnwantedKeptDownloads();
   void MoveAppliedName(const std::string& local_name);
   void ReportWriteFailure(const std::string& local_name, std::string reason);
   std::string RecordPath() const;
@@ -216,7 +226,11 @@ class UpdaterEngine {
   HttpEvents ProgressEvents();
   // One attempt; a body longer than `most_body_bytes` (when not negative) is cut off as failed.
   HttpReply FetchOnce(const std::string& url, const HttpClient::BodyObserver& on_body,
-                      int64_t most_body_bytes);
+                      int64_t most_body_bytes, BodyResume* resume);
+  // After an attempt: an incomplete body is kept in `resume` (and for a large file in the game
+  // folder) for the next attempt; anything else is forgotten.
+  void KeepOrForget(const std::string& remote_name, bool whole, std::string& body,
+                    BodyResume& resume);
 
   UpdaterView& view_;
   UpdaterMessages messages_;
@@ -241,6 +255,9 @@ class UpdaterEngine {
   std::string write_error_;
   std::vector<QueueEntry> queue_entries_;
   SetSignature signature_;
+  bool resume_downloads_ = true;
+  int64_t resume_saved_bytes_ = 0;
+  KeptDownloads kept_downloads_;
   std::string signature_failure_;
   bool patches_allowed_ = true;
   int64_t patch_bytes_saved_ = 0;

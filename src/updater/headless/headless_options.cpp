@@ -53,6 +53,8 @@ HeadlessOptions ParseHeadlessOptions(const std::vector<std::string>& arguments) 
       options.connections = static_cast<int>(*count);
     } else if (argument == "--no-patches") {
       options.patches = false;
+    } else if (argument == "--no-resume") {
+      options.resume = false;
     } else if (argument == "--force-complete") {
       options.force_complete = true;
     } else if (argument == "--lang") {
@@ -73,7 +75,7 @@ HeadlessOptions ParseHeadlessOptions(const std::vector<std::string>& arguments) 
 std::string HeadlessUsage() {
   return "usage: veyra-update [--folder DIR] [--line N] [--force-complete] [--lang t|s|n]\n"
          "                    [--start-game] [--timeout SECONDS] [--wait SECONDS]\n"
-         "                    [--connections N] [--no-patches]\n"
+         "                    [--connections N] [--no-patches] [--no-resume]\n"
          "                    [-- PARAM1 PARAM2 PARAM3]\n"
          "Updates the game folder DIR (default: the folder of this program) from the update\n"
          "server of network line N of web0.dat (default: the line saved in isp1.dat).\n"
@@ -82,6 +84,8 @@ std::string HeadlessUsage() {
          "--connections: downloads the next files on up to N connections while one is\n"
          "installed (1 to 16, default 6); files are still installed in list order.\n"
          "--no-patches: changed files travel whole even where a signed set offers patches.\n"
+         "--no-resume: a download cut short starts again from its first byte, and nothing\n"
+         "is kept for the next run.\n"
          "exit status: 0 up to date, 1 other failure, 2 web0.dat unreadable, 3 no server\n"
          "delivered the update list, 4 a download failed, 5 a file or the record update2.dat\n"
          "could not be written, 6 a downloaded file failed to expand, 7 another update is\n"

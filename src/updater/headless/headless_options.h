@@ -9,6 +9,7 @@ namespace veyra {
 // Options of the headless updater:
 //   veyra-update [--folder DIR] [--line N] [--force-complete] [--lang t|s|n] [--start-game]
 //                [--timeout SECONDS] [--wait SECONDS] [--connections N] [--no-patches]
+//                [--no-resume]
 //                [-- PARAM1 PARAM2 PARAM3]
 struct HeadlessOptions {
   std::optional<std::string> folder;    // program folder; default: the executable's folder
@@ -20,6 +21,7 @@ struct HeadlessOptions {
   int wait_seconds = 0;  // how long to wait for another updater to leave the game folder
   int connections = 6;   // connections of the main pass, 1 to 16
   bool patches = true;   // fetch the signed patches a set offers in place of changed files
+  bool resume = true;    // downloads cut short go on where they stopped
   std::vector<std::string> game_parameters;  // handed on to the login program
   bool show_help = false;
 };

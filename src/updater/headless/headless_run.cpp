@@ -45,6 +45,7 @@ int RunHeadlessUpdate(const HeadlessOptions& options, std::ostream& out,
   view.Attach(engine);
   engine.SetConnections(options.connections);
   engine.SetPatchesAllowed(options.patches);
+  engine.SetResume(options.resume);
   if (options.timeout_seconds) {
     HttpTimeouts timeouts;
     timeouts.idle_ms = *options.timeout_seconds * 1000;
@@ -73,6 +74,10 @@ int RunHeadlessUpdate(const HeadlessOptions& options, std::ostream& out,
   }
 
   const int status = ExitStatusOf(engine.outcome());
+  if (engine.resume_saved_bytes() > 0) {
+    view.FinishProgressLine();
+    out << "resuming saved " << engine.resume_saved_bytes() << " bytes\n";
+  }
   if (!view.window_closed()) {
     if (options.start_game && engine.window().Image3Visible) {
       engine.Image3Click();  // closes the window

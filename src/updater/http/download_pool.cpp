@@ -30,17 +30,24 @@ struct DownloadPool::Slot {
   DownloadPool* pool = nullptr;
   CURL* easy = nullptr;
   curl_slist* headers = nullptr;
+  curl_slist* resume_headers = nullptr;  // those of the running download when it resumes
   std::string header_host;
   size_t id = kNoId;
   int64_t most_body_bytes = -1;
   ReplyHead head;
   std::string body;
+  BodyResume resume;
+  int64_t asked_from = 0;  // kept bytes the request asked to continue
+  bool resumed = false;    // the reply continues them
   std::string abort_reason;
   std::vector<curl_socket_t> opening;
   char error_buffer[CURL_ERROR_SIZE] = {};
 
   bool busy() const { return id != kNoId; }
-  int64_t expected() const { return head.chunked ? 0 : head.content_length; }
+  int64_t expected() const {
+    if (resumed) return head.range_total;
+    return head.chunked ? 0 : head.content_length;
+  }
   int64_t held() const { return std::max(expected(), static_cast<int64_t>(body.size())); }
 };
 
@@ -97,6 +104,7 @@ DownloadPool::~DownloadPool() {
   for (auto& slot : slots_) {
     curl_easy_cleanup(slot->easy);
     curl_slist_free_all(slot->headers);
+    curl_slist_free_all(slot->resume_headers);
   }
 }
 
@@ -151,7 +159,8 @@ int DownloadPool::FreeSlots() const {
   return MostRunning() - Running();
 }
 
-bool DownloadPool::Start(size_t id, const std::string& url, int64_t most_body_bytes) {
+bool DownloadPool::Start(size_t id, const std::string& url, int64_t most_body_bytes,
+                         BodyResume resume) {
   if (Has(id)) return true;
   Slot* chosen = nullptr;
   if (Running() < MostRunning()) {
@@ -171,15 +180,25 @@ bool DownloadPool::Start(size_t id, const std::string& url, int64_t most_body_by
     if (chosen == nullptr) return false;
     Release(*chosen);  // it starts again when its place in line comes back
   }
-  StartOn(*chosen, id, url, most_body_bytes);
+  StartOn(*chosen, id, url, most_body_bytes, std::move(resume));
   return true;
 }
 
-void DownloadPool::StartOn(Slot& slot, size_t id, const std::string& url, int64_t most_body_bytes) {
+void DownloadPool::StartOn(Slot& slot, size_t id, const std::string& url, int64_t most_body_bytes,
+                           BodyResume resume) {
   slot.id = id;
   slot.most_body_bytes = most_body_bytes;
   slot.head = ReplyHead{};
   slot.body.clear();
+  slot.resumed = false;
+  slot.asked_from = 0;
+  if (resume.CanResume()) {
+    slot.body = std::move(resume.kept);
+    resume.kept.clear();
+    slot.asked_from = static_cast<int64_t>(slot.body.size());
+  }
+  slot.resume = std::move(resume);
+  slot.resume.continued_from = slot.asked_from;  // until a head says otherwise
   slot.abort_reason.clear();
   slot.error_buffer[0] = '\0';
   std::string error;
@@ -194,7 +213,13 @@ void DownloadPool::StartOn(Slot& slot, size_t id, const std::string& url, int64_
     slot.headers = RequestHeaders(target->host);
     slot.header_host = target->host;
   }
-  curl_easy_setopt(slot.easy, CURLOPT_HTTPHEADER, slot.headers);
+  curl_slist_free_all(std::exchange(slot.resume_headers, nullptr));
+  if (slot.asked_from > 0) {
+    slot.resume_headers =
+        ResumeRequestHeaders(target->host, slot.asked_from, slot.resume.validator);
+  }
+  curl_easy_setopt(slot.easy, CURLOPT_HTTPHEADER,
+                   slot.asked_from > 0 ? slot.resume_headers : slot.headers);
   curl_easy_setopt(slot.easy, CURLOPT_URL, target->url.c_str());
   SetSchemeForm(slot.easy, *target);
   curl_easy_setopt(slot.easy, CURLOPT_FORBID_REUSE, 0L);
@@ -208,6 +233,7 @@ void DownloadPool::Release(Slot& slot) {
   curl_multi_remove_handle(multi_, slot.easy);  // aborts an unfinished transfer
   slot.id = kNoId;
   std::string().swap(slot.body);
+  slot.resume = BodyResume{};
 }
 
 void DownloadPool::Finish(Slot& slot, CURLcode result) {
@@ -215,7 +241,8 @@ void DownloadPool::Finish(Slot& slot, CURLcode result) {
   done.reply = HttpReply{};
   curl_easy_getinfo(slot.easy, CURLINFO_RESPONSE_CODE, &done.reply.status);
   done.reply.body = std::move(slot.body);
-  JudgeReply(done.reply, result, slot.head, slot.abort_reason, slot.error_buffer);
+  done.resume = std::move(slot.resume);
+  JudgeReply(done.reply, result, slot.head, slot.abort_reason, slot.error_buffer, slot.resumed);
   done.refused = slot.abort_reason == kOverBudget;
   // A refused body is not kept, so it no longer counts against the budget.
   done.expected = done.refused ? 0 : slot.expected();
@@ -235,6 +262,12 @@ DownloadPool::Progress DownloadPool::ProgressOf(size_t id) const {
     progress.received = static_cast<int64_t>(it->second.reply.body.size());
   }
   return progress;
+}
+
+BodyResume* DownloadPool::ResumeOf(size_t id) {
+  if (Slot* slot = SlotOf(id)) return &slot->resume;
+  const auto it = done_.find(id);
+  return it != done_.end() ? &it->second.resume : nullptr;
 }
 
 std::string_view DownloadPool::BodySoFar(size_t id) const {
@@ -341,6 +374,10 @@ size_t DownloadPool::OnHeader(char* data, size_t, size_t length, void* self) {
     return 0;
   }
   if (!slot->head.complete) return length;
+  if (!SettleResume(slot->head, slot->asked_from, slot->body, &slot->resume, slot->resumed)) {
+    slot->abort_reason = kPartDoesNotFit;
+    return 0;
+  }
   if (BeyondBodyLimit(slot->expected(), slot->most_body_bytes)) {
     slot->abort_reason = kBodyTooLong;
     return 0;

@@ -42,7 +42,9 @@ class DownloadPool {
   // Starts downloading `url` for `id` unless it is running or finished. When as many run as may,
   // the running download with the greatest id after `id` gives way to it; false when none can.
   // `most_body_bytes` as in HttpClient::Get: a longer body fails the download at once.
-  bool Start(size_t id, const std::string& url, int64_t most_body_bytes = -1);
+  // `resume` as in HttpClient::Get: kept bytes to go on from; its out-fields are ResumeOf(id).
+  bool Start(size_t id, const std::string& url, int64_t most_body_bytes = -1,
+             BodyResume resume = {});
   bool Has(size_t id) const;
   bool Finished(size_t id) const;
   // Refused for the budget: not to be started again before its turn.
@@ -58,6 +60,9 @@ class DownloadPool {
   Progress ProgressOf(size_t id) const;
   // The body received so far by a running download (empty for others); it may move later.
   std::string_view BodySoFar(size_t id) const;
+  // What the reply of `id` offers for going on later (BodyResume's out-fields); nullptr when
+  // the pool has no download of `id`.
+  BodyResume* ResumeOf(size_t id);
 
   // Takes the finished reply of `id` (an empty failed reply when there is none).
   HttpReply Take(size_t id);
@@ -89,7 +94,8 @@ class DownloadPool {
   int MostRunning() const;
   int Running() const;
   void Finish(Slot& slot, CURLcode result);
-  void StartOn(Slot& slot, size_t id, const std::string& url, int64_t most_body_bytes);
+  void StartOn(Slot& slot, size_t id, const std::string& url, int64_t most_body_bytes,
+               BodyResume resume);
   void Release(Slot& slot);
   bool OverBudget(const Slot& slot, int64_t more) const;
   void NoteBytesAhead();
@@ -112,6 +118,7 @@ class DownloadPool {
   std::vector<std::unique_ptr<Slot>> slots_;
   struct Done {
     HttpReply reply;
+    BodyResume resume;
     int64_t expected = 0;
     bool refused = false;
   };

@@ -78,6 +78,7 @@ class HttpClient::Impl {
     curl_multi_cleanup(multi_);  // closes the kept connection through CloseSocket
     curl_easy_cleanup(easy_);
     curl_slist_free_all(headers_);
+    curl_slist_free_all(resume_headers_);
   }
 
   void SetEvents(HttpEvents events) { events_ = std::move(events); }
@@ -96,7 +97,7 @@ class HttpClient::Impl {
   void SetTrust(HttpTrust trust) { trust_ = std::move(trust); }
 
   HttpReply Get(const std::string& url, const HttpClient::BodyObserver& on_body,
-                int64_t most_body_bytes) {
+                int64_t most_body_bytes, BodyResume* resume) {
     HttpReply reply;
     if (running_) {
       reply.error = kAlreadyRunning;
@@ -109,7 +110,7 @@ class HttpClient::Impl {
       return reply;
     }
     const HttpEvents events = events_;  // handlers may call SetEvents while they run
-    StartTransfer(events, most_body_bytes);
+    StartTransfer(events, most_body_bytes, resume);
     CURLcode result = CURLE_OK;
     bool added = false;
     try {
@@ -124,6 +125,7 @@ class HttpClient::Impl {
     }
     if (added) curl_multi_remove_handle(multi_, easy_);  // aborts an unfinished transfer
     EndBody();
+    curl_slist_free_all(std::exchange(resume_headers_, nullptr));
     running_ = false;
     active_events_ = nullptr;
     if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
@@ -154,13 +156,22 @@ class HttpClient::Impl {
     curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
   }
 
-  void StartTransfer(const HttpEvents& events, int64_t most_body_bytes) {
+  void StartTransfer(const HttpEvents& events, int64_t most_body_bytes, BodyResume* resume) {
     running_ = true;
     active_events_ = &events;
     idle_ms_ = timeouts_.idle_ms;
     most_body_bytes_ = most_body_bytes;
     head_ = ReplyHead{};
     body_.clear();
+    resume_ = resume;
+    resumed_ = false;
+    asked_from_ = 0;
+    if (resume != nullptr && resume->CanResume()) {
+      body_ = std::move(resume->kept);
+      resume->kept.clear();
+      asked_from_ = static_cast<int64_t>(body_.size());
+    }
+    if (resume != nullptr) resume->continued_from = asked_from_;  // until a head says otherwise
     body_open_ = false;
     held_disconnects_ = 0;
     abort_reason_.clear();
@@ -189,7 +200,10 @@ class HttpClient::Impl {
       headers_ = RequestHeaders(target.host);
       header_host_ = target.host;
     }
-    curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
+    if (asked_from_ > 0) {
+      resume_headers_ = ResumeRequestHeaders(target.host, asked_from_, resume_->validator);
+    }
+    curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, asked_from_ > 0 ? resume_headers_ : headers_);
     curl_easy_setopt(easy_, CURLOPT_URL, target.url.c_str());
     SetSchemeForm(easy_, target);
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.connect_ms));
@@ -210,7 +224,8 @@ class HttpClient::Impl {
         if (message->msg == CURLMSG_DONE) return message->data.result;
       }
       if (failure_ || !abort_reason_.empty()) return CURLE_ABORTED_BY_CALLBACK;
-      if (on_body && body_.size() >= observed + kObserveEvery) {
+      // Kept bytes are the body only once the reply's head has said so.
+      if (on_body && body_open_ && body_.size() >= observed + kObserveEvery) {
         observed = body_.size();
         on_body(body_);  // an exception ends the transfer like any handler's
       }
@@ -232,7 +247,7 @@ class HttpClient::Impl {
     HttpReply reply;
     curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &reply.status);
     reply.body = std::move(body_);
-    JudgeReply(reply, result, head_, abort_reason_, error_buffer_);
+    JudgeReply(reply, result, head_, abort_reason_, error_buffer_, resumed_);
     return reply;
   }
 
@@ -257,9 +272,15 @@ class HttpClient::Impl {
 
   void BeginBody() {
     body_open_ = true;
-    const int64_t expected = head_.chunked ? 0 : head_.content_length;
+    const int64_t expected = ExpectedLength();
     body_.reserve(static_cast<size_t>(std::min(expected, kReserveCap)));
     Raise(&HttpEvents::work_begin, expected);
+  }
+
+  // The body's announced length: the whole file's for a resumed download, 0 for a chunked one.
+  int64_t ExpectedLength() const {
+    if (resumed_) return head_.range_total;
+    return head_.chunked ? 0 : head_.content_length;
   }
 
   void EndBody() {
@@ -323,7 +344,11 @@ class HttpClient::Impl {
       return 0;
     }
     if (head.complete) {
-      if (BeyondBodyLimit(head.chunked ? 0 : head.content_length, impl->most_body_bytes_)) {
+      if (!SettleResume(head, impl->asked_from_, impl->body_, impl->resume_, impl->resumed_)) {
+        impl->abort_reason_ = kPartDoesNotFit;
+        return 0;
+      }
+      if (BeyondBodyLimit(impl->ExpectedLength(), impl->most_body_bytes_)) {
         impl->abort_reason_ = kBodyTooLong;
         return 0;
       }
@@ -361,6 +386,7 @@ class HttpClient::Impl {
   CURLM* multi_ = nullptr;
   CURL* easy_ = nullptr;
   curl_slist* headers_ = nullptr;
+  curl_slist* resume_headers_ = nullptr;  // those of the running request when it resumes
   std::string header_host_;
   std::string origin_;  // host:port that the connections held by multi_ lead to
   std::vector<curl_socket_t> opening_;
@@ -375,6 +401,9 @@ class HttpClient::Impl {
   int64_t most_body_bytes_ = -1;
   ReplyHead head_;
   std::string body_;
+  BodyResume* resume_ = nullptr;
+  int64_t asked_from_ = 0;  // kept bytes the request asked to continue
+  bool resumed_ = false;    // the reply continues them
   bool body_open_ = false;
   int held_disconnects_ = 0;
   std::exception_ptr failure_;
@@ -405,8 +434,8 @@ void HttpClient::SetTrust(HttpTrust trust) {
 }
 
 HttpReply HttpClient::Get(const std::string& url, const BodyObserver& on_body,
-                          int64_t most_body_bytes) {
-  return impl_->Get(url, on_body, most_body_bytes);
+                          int64_t most_body_bytes, BodyResume* resume) {
+  return impl_->Get(url, on_body, most_body_bytes, resume);
 }
 
 }  // namespace veyra

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "updater/http/body_resume.h"
+
 namespace veyra {
 
 // What the client reports while it works, raised synchronously from inside Get(). For one
@@ -41,6 +43,9 @@ struct HttpReply {
   std::string content_type;    // the reply's Content-Type as sent; empty when absent
   std::string body;            // whole body, also for error replies
   std::string error;           // readable reason when !ok
+  // A 206 that continued the kept bytes of a BodyResume: the body is the whole file and
+  // content_length the whole file's length.
+  bool resumed = false;
 };
 
 // The updater's HTTP client: plain GETs with a fixed request form, one persistent connection
@@ -70,8 +75,8 @@ class HttpClient {
   //   GET <path> HTTP/1.1 / Host: <host without port> / Accept: text/html, */* /
   //   User-Agent: Mozilla/3.0 (compatible; Indy Library)
   // and over HTTP/2 the same fields, the Host becoming the :authority.
-  // The result is ok only for a complete 2xx reply, and never for 206: no request asks for a
-  // range, so a part of a file is no file. The body of any other reply is still read.
+  // The result is ok only for a complete 2xx reply, and never for a 206 that was not asked for:
+  // a part of a file is no file. The body of any other reply is still read.
   // A Get() started while another runs (from a handler inside the pump) is refused with the
   // error "request already running". An exception thrown by an event handler or by the pump
   // aborts the transfer and is rethrown from here once the client is back in a clean state.
@@ -82,10 +87,15 @@ class HttpClient {
   //
   // `most_body_bytes`, when not negative, is the longest body the caller accepts: a reply that
   // announces more, or whose body grows past it, ends at once as failed (kBodyTooLong) without
-  // the rest being read.
+  // the rest being read; for a resumed download the limit is on the whole file.
+  //
+  // `resume`, when given, lets the download go on from bytes kept earlier and reports what the
+  // reply offers for going on later (see BodyResume). Without kept bytes the request is the
+  // plain one above; with them it adds Range and If-Range, and a 206 that does not continue
+  // them fails the attempt.
   using BodyObserver = std::function<void(std::string_view body_so_far)>;
   HttpReply Get(const std::string& url, const BodyObserver& on_body = {},
-                int64_t most_body_bytes = -1);
+                int64_t most_body_bytes = -1, BodyResume* resume = nullptr);
 
  private:
   class Impl;

@@ -37,6 +37,29 @@ long ParseStatus(std::string_view line) {
   return digits == 3 && status >= 100 ? status : 0;
 }
 
+// "bytes FIRST-LAST/TOTAL" into the head's range fields; anything else leaves them at -1.
+void ParseContentRange(std::string_view value, ReplyHead& head) {
+  constexpr std::string_view kUnit = "bytes ";
+  if (value.size() <= kUnit.size() || !EqualsIgnoringAsciiCase(value.substr(0, 6), kUnit)) return;
+  value.remove_prefix(kUnit.size());
+  const size_t dash = value.find('-');
+  const size_t slash = value.find('/');
+  if (dash == std::string_view::npos || slash == std::string_view::npos || slash < dash) return;
+  // ParseContentLength gives 0 for anything not decimal; a lone "0" is told apart by its text.
+  const auto number = [](std::string_view text) -> int64_t {
+    text = Trim(text);
+    const int64_t parsed = ParseContentLength(text);
+    return parsed > 0 || text == "0" ? parsed : -1;
+  };
+  const int64_t first = number(value.substr(0, dash));
+  const int64_t last = number(value.substr(dash + 1, slash - dash - 1));
+  const int64_t total = number(value.substr(slash + 1));
+  if (first < 0 || last < first || total <= last) return;
+  head.range_first = first;
+  head.range_last = last;
+  head.range_total = total;
+}
+
 }  // namespace
 
 int64_t ParseContentLength(std::string_view value) {
@@ -80,6 +103,14 @@ void ReplyHead::Feed(std::string_view line) {
     content_type = std::string(value);
   } else if (EqualsIgnoringAsciiCase(name, "Transfer-Encoding")) {
     chunked = ContainsNoCase(value, "chunked");
+  } else if (EqualsIgnoringAsciiCase(name, "ETag")) {
+    etag = std::string(value);
+  } else if (EqualsIgnoringAsciiCase(name, "Last-Modified")) {
+    last_modified = std::string(value);
+  } else if (EqualsIgnoringAsciiCase(name, "Accept-Ranges")) {
+    accepts_byte_ranges = ContainsNoCase(value, "bytes");
+  } else if (EqualsIgnoringAsciiCase(name, "Content-Range")) {
+    ParseContentRange(value, *this);
   }
 }
 

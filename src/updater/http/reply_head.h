@@ -17,7 +17,15 @@ struct ReplyHead {
   bool chunked = false;           // a Transfer-Encoding header that contains "chunked"
   int64_t content_length = 0;     // decimal Content-Length, saturated; 0 when absent or not decimal
   std::string content_type;       // the trimmed Content-Type value; empty when absent
-  bool complete = false;          // the empty line that ends the header block arrived
+  std::string etag;               // the trimmed ETag value as sent; empty when absent
+  std::string last_modified;      // the trimmed Last-Modified value; empty when absent
+  bool accepts_byte_ranges = false;  // an Accept-Ranges header that names "bytes"
+  // A Content-Range "bytes FIRST-LAST/TOTAL"; -1 each when absent or not of that form (a total
+  // of "*" included).
+  int64_t range_first = -1;
+  int64_t range_last = -1;
+  int64_t range_total = -1;
+  bool complete = false;  // the empty line that ends the header block arrived
 
   // Takes one header line (the line end may still be attached). Lines after the end of a final
   // (non-1xx) header block are ignored, so trailers of a chunked body change nothing.

@@ -63,9 +63,10 @@ void SetStallLimit(CURL* easy, int idle_ms) {
 }
 
 void JudgeReply(HttpReply& reply, CURLcode result, const ReplyHead& head,
-                const std::string& abort_reason, const char* curl_error) {
+                const std::string& abort_reason, const char* curl_error, bool resumed) {
   if (reply.status == 0) reply.status = head.status;
-  reply.content_length = head.content_length;
+  reply.resumed = resumed;
+  reply.content_length = resumed ? head.range_total : head.content_length;
   reply.content_type = head.content_type;
   if (!abort_reason.empty()) {
     reply.error = abort_reason;
@@ -75,7 +76,7 @@ void JudgeReply(HttpReply& reply, CURLcode result, const ReplyHead& head,
   } else if (reply.status < 200 || reply.status > 299) {
     reply.error =
         head.status_line.empty() ? "HTTP status " + std::to_string(reply.status) : head.status_line;
-  } else if (reply.status == 206) {
+  } else if (reply.status == 206 && !resumed) {
     reply.error = kUnaskedPart;
   } else {
     reply.ok = true;

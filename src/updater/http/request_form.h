@@ -36,8 +36,12 @@ inline bool BeyondBodyLimit(int64_t bytes, int64_t most_body_bytes) {
 }
 
 // Fills in the status and the verdict of a reply whose transfer ended with `result`. A
-// non-empty `abort_reason` says why the client itself ended it.
+// non-empty `abort_reason` says why the client itself ended it. `resumed`: the reply is a 206
+// that continued kept bytes (see BodyResume), the only 206 that is ok.
 void JudgeReply(HttpReply& reply, CURLcode result, const ReplyHead& head,
-                const std::string& abort_reason, const char* curl_error);
+                const std::string& abort_reason, const char* curl_error, bool resumed = false);
+
+// Why a 206 that does not continue the kept bytes failed its attempt.
+inline constexpr char kPartDoesNotFit[] = "partial content that does not continue the kept bytes";
 
 }  // namespace veyra

@@ -59,7 +59,7 @@ class SignedInstallTest : public PublishTest {
     view = ScriptedView{};
     engine = std::make_unique<UpdaterEngine>(view, "n");
     view.engine = engine.get();
-    engine->SetHttpTimeouts({5000, 5000});
+    engine->SetHttpTimeouts(timeouts);
     engine->SetRandomPick([](int low, int) { return low; });
     engine->FormCreate();
     engine->FormResize();
@@ -95,6 +95,7 @@ class SignedInstallTest : public PublishTest {
                   {"Data/Small/b.txt", "small b"},
                   {"Sound/one.wav", NoiseBytes(5000, 10)}};
   Tree page = {{"index2.html", "<html>news</html>"}};
+  HttpTimeouts timeouts{5000, 5000};
   std::unique_ptr<NginxServer> nginx;
   std::unique_ptr<TempFolder> game;
   ScriptedView view;
@@ -231,6 +232,25 @@ TEST_F(SignedInstallTest, AnHttpsLineInstallsTheSetOverOneHttp2Connection) {
   std::filesystem::remove(game->path() / "update2.dat");
   WriteFileBytes(game->path() / kCaBundleFile, ReadFileBytes(certificates.other_ca_bundle()));
   EXPECT_EQ(Update(), RunOutcome::kNoServer);
+}
+
+// A download cut short goes on from its kept bytes; the signed digest must hold for the whole
+// file, its first bytes from the cut attempt included.
+TEST_F(SignedInstallTest, AFileResumedAfterACutIsProvenWhole) {
+  release["Data/big.bin"] = NoiseBytes(2 << 20, 11);
+  WriteTree(Path("rel"), release);
+  Publish({"build", "--release", Path("rel").string(), "--out", Path("site").string(), "--page",
+           Path("page").string(), "--sign", Path("key1").string()});
+  // Past 1200 KiB of a reply nginx sends a byte a second: the stall limit cuts the first
+  // attempt there, and the rest comes at once.
+  nginx = std::make_unique<NginxServer>(Path("site"), std::nullopt,
+                                        "limit_rate_after 1200k; limit_rate 1;");
+  WriteFileBytes(game->path() / "web0.dat", MakeWeb0({{"Local", nginx->base_url()}}));
+  timeouts = {5000, 1000};
+
+  EXPECT_EQ(Update(), RunOutcome::kCompleted) << engine->signature_failure();
+  EXPECT_EQ(InstalledFiles(), Released());
+  EXPECT_GT(engine->resume_saved_bytes(), 1000 * 1024);
 }
 
 TEST_F(SignedInstallTest, TheHeadlessUpdaterSaysWhichCheckFailed) {

@@ -29,6 +29,7 @@
 #include "support/nginx_server.h"
 #include "support/static_files.h"
 #include "support/temp_folder.h"
+#include "updater/engine/kept_downloads.h"
 #include "updater/gzip/gzip_writer.h"
 #include "updater/headless/headless_run.h"
 #include "updater/patch/zstd_patch.h"
@@ -116,6 +117,15 @@ std::vector<std::string> TemporaryFilesIn(const fs::path& folder) {
   return found;
 }
 
+std::vector<std::string> KeptDownloadsIn(const fs::path& folder) {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with(kKeptDownloadPrefix)) found.push_back(name);
+  }
+  return found;
+}
+
 std::string Noise(size_t size, unsigned seed) {
   std::mt19937 random(seed);
   std::string bytes(size, '\0');
@@ -140,6 +150,10 @@ class KillTest : public ::testing::Test {
     release_["raw.bin"] = Noise(100 * 1024, 99);
     WriteSite("raw.bin", release_["raw.bin"]);
     list.push_back("O raw.bin raw.bin 2");
+    // Large enough to be kept across runs when a kill cuts its download.
+    release_["large.bin"] = Noise(9 * 1024 * 1024, 97);
+    WriteSite("large.bin", release_["large.bin"]);
+    list.push_back("O large.bin large.bin 2");
     release_["pack/a.txt"] = "member a";
     release_["pack/b.txt"] = Noise(50 * 1024, 98);
     WriteSite("pack.gz", GzipCompress(PackArchive({{"pack\\a.txt", release_["pack/a.txt"]},
@@ -228,6 +242,7 @@ class KillTest : public ::testing::Test {
     for (const auto& [name, bytes] : release_) EXPECT_TRUE(dir.Read(name) == bytes) << name;
     ExpectOldOrNew();
     EXPECT_EQ(TemporaryFilesIn(dir.path()), std::vector<std::string>{});
+    EXPECT_EQ(KeptDownloadsIn(dir.path()), std::vector<std::string>{});
     return first_output;
   }
   static std::string GameName(std::string name) {
@@ -273,6 +288,57 @@ TEST_F(KillTest, KilledDuringPatchedInstallsTheFolderStaysConsistent) {
   PublishPatches();
   const std::string output = KillAtRandomMomentsThenComplete();
   EXPECT_NE(output.find("patches: 6 files updated from patches"), std::string::npos) << output;
+}
+
+// nginx stalls past 90 % of a 64 MiB file; the updater is killed while it waits there, and the
+// next run, served in full, asks only for the rest.
+TEST(KillAndRerun, ALargeFileGoesOnFromWhereTheKilledRunStopped) {
+  if (!NginxServer::Available()) GTEST_SKIP() << "nginx is not installed";
+  constexpr size_t kSize = 64 << 20;
+  TempFolder dir;
+  const fs::path site = dir.path().parent_path() / "site";
+  fs::create_directories(site);
+  const std::string content = Noise(kSize, 5);
+  std::ofstream(site / "big.bin", std::ios::binary) << content;
+  std::ofstream(site / "update3.dat", std::ios::binary) << "header\r\nO big.bin big.bin 1\r\n";
+  const auto serve = [&](const NginxServer& nginx) {
+    dir.Write("web0.dat", "Main " + nginx.base_url() + " 80 30000\r\nend\r\n");
+  };
+  {
+    NginxServer stalling(site, std::nullopt,
+                         "limit_rate_after " + std::to_string(kSize * 9 / 10) + "; limit_rate 1;");
+    serve(stalling);
+    UpdaterProcess run(dir.path(), {"--timeout", "60"});
+    ASSERT_TRUE(run.started());
+    // The kept bytes grow while the file arrives; wait until they are near the stall.
+    const auto deadline = Clock::now() + std::chrono::seconds(60);
+    uintmax_t kept = 0;
+    while (kept < kSize * 85 / 100 && run.Running() && Clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      kept = 0;
+      for (const std::string& name : KeptDownloadsIn(dir.path())) {
+        std::error_code ignored;
+        if (!name.ends_with(".note")) kept = fs::file_size(dir.path() / name, ignored);
+      }
+    }
+    ASSERT_GE(kept, kSize * 85 / 100) << run.Output();
+    run.Kill();
+  }
+  EXPECT_FALSE(dir.Exists("big.bin"));
+
+  NginxServer full(site);
+  serve(full);
+  UpdaterProcess rerun(dir.path(), {});
+  ASSERT_EQ(rerun.Wait(std::chrono::seconds(120)), kExitUpToDate) << rerun.Output();
+  EXPECT_TRUE(dir.Read("big.bin") == content);
+  EXPECT_NE(rerun.Output().find("resuming saved"), std::string::npos) << rerun.Output();
+  const std::vector<AccessLogLine> log = full.AccessLogOf(2);  // the list and the rest
+  const auto big = std::find_if(log.begin(), log.end(),
+                                [](const AccessLogLine& line) { return line.uri == "/big.bin"; });
+  ASSERT_NE(big, log.end());
+  EXPECT_EQ(big->status, 206);
+  EXPECT_LT(big->body_bytes, static_cast<int64_t>(kSize) * 15 / 100);
+  EXPECT_EQ(KeptDownloadsIn(dir.path()), std::vector<std::string>{});
 }
 
 TEST_F(KillTest, ASecondUpdaterGivesUpOrWaitsForTheFirst) {

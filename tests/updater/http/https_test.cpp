@@ -68,7 +68,7 @@ TEST_F(HttpsTest, FetchesFilesByteForByteOverHttp2WithThePinnedBundle) {
   ASSERT_TRUE(second.ok) << second.error;
   EXPECT_EQ(second.body, FileContent(2, 1000));
   EXPECT_EQ(connects, 1);
-  const std::vector<AccessLogLine> log = nginx.AccessLog();
+  const std::vector<AccessLogLine> log = nginx.AccessLogOf(2);
   ASSERT_EQ(log.size(), 2u);
   for (const AccessLogLine& line : log) EXPECT_EQ(line.protocol, "HTTP/2.0");
   EXPECT_EQ(log[0].connection, log[1].connection);
