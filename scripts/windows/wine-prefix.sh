@@ -9,10 +9,10 @@
 #   wine_display_stop
 #   "${traditional_locale[@]}" wine PROGRAM   # runs PROGRAM on a Traditional-Chinese system
 #
-# The prefix maps the Windows Chinese faces onto AR PL UMing / UKai (so Chinese renders as
-# Chinese) and lets Wine draw window frames itself ("Decorated"="N"), so that with no window
-# manager the X windows stand where GetWindowRect says. These settings are keyed by their own
-# marker, so a prefix made before them receives them too.
+# The prefix reports Windows 10, maps the Windows Chinese faces onto AR PL UMing / UKai (so
+# Chinese renders as Chinese) and lets Wine draw window frames itself ("Decorated"="N"), so that
+# with no window manager the X windows stand where GetWindowRect says. These settings are keyed
+# by their own marker, so a prefix made before them receives them too.
 #
 # Without the .NET and browser add-ons Wine would offer to install (no installer dialog appears).
 
@@ -55,7 +55,7 @@ wine_prefix_ready() {
 }
 
 wine_prefix_settings() {
-  local cache=$1 marker="$WINEPREFIX/.veyra-settings-1"
+  local cache=$1 marker="$WINEPREFIX/.veyra-settings-2"
   [ -f "$marker" ] && return 0
   local reg="$cache/veyra-settings.reg"
   # regedit reads UTF-16 files, which carry the Chinese face names intact whatever the locale.
@@ -67,6 +67,9 @@ wine_prefix_settings() {
     '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Decorated"="N"' '' |
     iconv -f UTF-8 -t UTF-16 >"$reg"
   wine_step "$cache/regedit.log" wine regedit /S "$(winepath -w "$reg")"
+  # Windows 10, as the players have. Wine reports Windows 7 otherwise, and curl offers ALPN
+  # through Schannel only from Windows 8.1 on: no HTTP/2 over TLS would ever be tried.
+  wine_step "$cache/winecfg.log" wine winecfg -v win10
   wine_step "$cache/wineserver-wait.log" wineserver --wait
   touch "$marker"
 }
