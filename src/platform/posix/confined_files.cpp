@@ -335,7 +335,11 @@ FileStatus ReplaceConfinedFileIn(const std::string& root, const std::filesystem:
   return {};
 }
 
-FileStatus AppendConfinedFile(const std::filesystem::path& path, std::string_view bytes) {
+namespace {
+
+// Opens the entry `path` names in its folder below the program folder with `flags`, never
+// through a link; an entry the call creates is made known to the folder names read for the pass.
+FileStatus OpenEntry(const std::filesystem::path& path, int flags, int& fd) {
   Descriptor folder;
   std::string name;
   if (FileStatus opened = OpenHoldingFolder(ProgramFolder(), path, false, folder, name);
@@ -344,10 +348,19 @@ FileStatus AppendConfinedFile(const std::filesystem::path& path, std::string_vie
   }
   const EntryCreation creation(path);
   errno = 0;
-  const int fd = ::openat(folder.get(), name.c_str(),
-                          O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  fd = ::openat(folder.get(), name.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) return LastError();
   creation.Confirm();
+  return {};
+}
+
+}  // namespace
+
+FileStatus AppendConfinedFile(const std::filesystem::path& path, std::string_view bytes) {
+  int fd = -1;
+  if (FileStatus opened = OpenEntry(path, O_WRONLY | O_CREAT | O_NONBLOCK, fd); !opened.ok()) {
+    return opened;
+  }
   FileHandle file(fd);
   struct stat info {};
   if (::fstat(fd, &info) != 0) return LastError();
@@ -360,18 +373,10 @@ FileStatus AppendConfinedFile(const std::filesystem::path& path, std::string_vie
 }
 
 FileStatus CreateConfinedFileIfMissing(const std::filesystem::path& path) {
-  Descriptor folder;
-  std::string name;
-  if (FileStatus opened = OpenHoldingFolder(ProgramFolder(), path, false, folder, name);
-      !opened.ok()) {
-    return opened;
-  }
-  const EntryCreation creation(path);
-  errno = 0;
-  const int fd = ::openat(folder.get(), name.c_str(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd < 0) return errno == EEXIST ? FileStatus{} : LastError();
-  creation.Confirm();
+  int fd = -1;
+  const FileStatus opened = OpenEntry(path, O_WRONLY | O_CREAT | O_EXCL, fd);
+  if (opened.error == EEXIST) return {};
+  if (!opened.ok()) return opened;
   return FileHandle(fd).Close();
 }
 

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "platform/error.h"
-#include "publish_fixture.h"
+#include "signed_game_fixture.h"
 #include "support/nginx_server.h"
 #include "tools/publish/publish_cli.h"
 #include "tools/publish/web0_file.h"
@@ -34,7 +34,7 @@ std::string GameText(size_t size, uint32_t seed) {
 
 // Release 1 installed in a game folder that pins the publisher's key; release 2 changes two large
 // files a little and is served, signed, with patches against release 1.
-class PatchInstallTest : public PublishTest {
+class PatchInstallTest : public SignedGameTest {
  protected:
   void SetUp() override {
     if (!NginxServer::Available()) GTEST_SKIP() << "nginx is not installed; skipping";
@@ -42,10 +42,8 @@ class PatchInstallTest : public PublishTest {
     WriteTree(Path("rel"), release);
     Publish({"build", "--release", Path("rel").string(), "--out", Path("site").string(), "--sign",
              Path("key").string()});
-    nginx = std::make_unique<NginxServer>(Path("site"));
-    game = std::make_unique<TempFolder>();
-    WriteFileBytes(game->path() / "web0.dat", MakeWeb0({{"Local", nginx->base_url()}}));
-    WriteFileBytes(game->path() / kPinnedKeysFile, ReadFileBytes(Path("key.pub")));
+    ServeSiteToANewGame();
+    Pin({"key"});
     ASSERT_EQ(Update(), RunOutcome::kCompleted);
     release1 = ReadTree(game->path());
     release1.erase(kAcceptedSerialFile);
@@ -63,25 +61,6 @@ class PatchInstallTest : public PublishTest {
     TakeRequests();
   }
 
-  void Publish(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    ASSERT_EQ(RunPublishTool(args, out, err), kPublishOk) << err.str();
-  }
-
-  RunOutcome Update(int connections = 6) {
-    view = ScriptedView{};
-    engine = std::make_unique<UpdaterEngine>(view, "n");
-    view.engine = engine.get();
-    engine->SetHttpTimeouts({5000, 5000});
-    engine->SetConnections(connections);
-    engine->FormCreate();
-    engine->FormResize();
-    if (engine->outcome() == RunOutcome::kWaitingForStart) engine->StartPictureClicked();
-    const RunOutcome outcome = engine->outcome();
-    if (view.closes == 0) engine->FormClose();
-    return outcome;
-  }
-
   // The game folder as release 1 left it (the accepted serial stays: it only grows).
   void RestoreRelease1() {
     for (const auto& [name, bytes] : release1) WriteFileBytes(game->path() / name, bytes);
@@ -90,17 +69,7 @@ class PatchInstallTest : public PublishTest {
   // The served statement signed again after `change`.
   void Resign(const std::function<void(UpdateStatement&)>& change) {
     change(statement);
-    const SecretKey secret = ParseSecretKeyFile(ReadFileBytes(Path("key")));
-    WriteFileBytes(Path("site") / kStatementFile, SignStatement(statement, secret));
-  }
-
-  Tree InstalledFiles() const {
-    Tree tree = ReadTree(game->path());
-    for (const char* own :
-         {"web0.dat", "isp1.dat", "update2.dat", kPinnedKeysFile, kAcceptedSerialFile}) {
-      tree.erase(own);
-    }
-    return tree;
+    Serve(statement, "key");
   }
 
   // The request paths nginx served since the last call, patches and whole files apart.
@@ -131,10 +100,6 @@ class PatchInstallTest : public PublishTest {
   Tree release = {{"alogin.exe", NoiseBytes(120000, 7)},
                   {"Data/maps.dat", GameText(300000, 1)},
                   {"Data/other.txt", GameText(20000, 2)}};
-  std::unique_ptr<NginxServer> nginx;
-  std::unique_ptr<TempFolder> game;
-  ScriptedView view;
-  std::unique_ptr<UpdaterEngine> engine;
   Tree release1;  // the game folder after release 1, record included
   UpdateStatement statement;
   size_t log_seen = 0;

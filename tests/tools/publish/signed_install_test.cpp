@@ -5,7 +5,7 @@
 #include <memory>
 #include <sstream>
 
-#include "publish_fixture.h"
+#include "signed_game_fixture.h"
 #include "support/nginx_server.h"
 #include "support/test_certificates.h"
 #include "tools/publish/publish_cli.h"
@@ -20,7 +20,7 @@ namespace {
 
 // A signed set published by the operator's tool and served by nginx, and a game folder that pins
 // the publisher's keys: what reaches the folder, and what a forger on the server gets in.
-class SignedInstallTest : public PublishTest {
+class SignedInstallTest : public SignedGameTest {
  protected:
   void SetUp() override {
     if (!NginxServer::Available()) GTEST_SKIP() << "nginx is not installed; skipping";
@@ -29,54 +29,15 @@ class SignedInstallTest : public PublishTest {
     WriteTree(Path("page"), page);
     Publish({"build", "--release", Path("rel").string(), "--out", Path("site").string(), "--page",
              Path("page").string(), "--sign", Path("key1").string()});
-    nginx = std::make_unique<NginxServer>(Path("site"));
-    game = std::make_unique<TempFolder>();
-    WriteFileBytes(game->path() / "web0.dat", MakeWeb0({{"Local", nginx->base_url()}}));
+    ServeSiteToANewGame();
     Pin({"key1"});
-  }
-
-  void Publish(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    ASSERT_EQ(RunPublishTool(args, out, err), kPublishOk) << err.str();
-  }
-
-  void Pin(const std::vector<std::string>& keys) {
-    std::string pinned = "# the publishers of this game\n";
-    for (const std::string& key : keys) pinned += ReadFileBytes(Path(key + ".pub"));
-    WriteFileBytes(game->path() / kPinnedKeysFile, pinned);
   }
 
   // Signs the served statement again with `key` after `change`.
   void Resign(const std::string& key, const std::function<void(UpdateStatement&)>& change) {
-    UpdateStatement statement = ParseStatement(ReadFileBytes(Path("site") / kStatementFile));
+    UpdateStatement statement = ServedStatement();
     change(statement);
-    const SecretKey secret = ParseSecretKeyFile(ReadFileBytes(Path(key)));
-    WriteFileBytes(Path("site") / kStatementFile, SignStatement(statement, secret));
-  }
-
-  // The whole run as the player starts it: the search, the page and the main pass.
-  RunOutcome Update() {
-    view = ScriptedView{};
-    engine = std::make_unique<UpdaterEngine>(view, "n");
-    view.engine = engine.get();
-    engine->SetHttpTimeouts(timeouts);
-    engine->SetRandomPick([](int low, int) { return low; });
-    engine->FormCreate();
-    engine->FormResize();
-    if (engine->outcome() == RunOutcome::kWaitingForStart) engine->StartPictureClicked();
-    const RunOutcome outcome = engine->outcome();
-    if (view.closes == 0) engine->FormClose();
-    return outcome;
-  }
-
-  // The game folder without the updater's own files.
-  Tree InstalledFiles() const {
-    Tree tree = ReadTree(game->path());
-    for (const char* own :
-         {"web0.dat", "isp1.dat", "update2.dat", kPinnedKeysFile, kAcceptedSerialFile}) {
-      tree.erase(own);
-    }
-    return tree;
+    Serve(statement, key);
   }
 
   Tree Released() const {
@@ -85,9 +46,7 @@ class SignedInstallTest : public PublishTest {
     return expected;
   }
 
-  uint64_t ServedSerial() const {
-    return ParseStatement(ReadFileBytes(Path("site") / kStatementFile)).serial;
-  }
+  uint64_t ServedSerial() const { return ServedStatement().serial; }
 
   Tree release = {{"alogin.exe", NoiseBytes(20000, 7)},
                   {"Data/map.txt", std::string(30000, 'm') + "end"},
@@ -95,11 +54,6 @@ class SignedInstallTest : public PublishTest {
                   {"Data/Small/b.txt", "small b"},
                   {"Sound/one.wav", NoiseBytes(5000, 10)}};
   Tree page = {{"index2.html", "<html>news</html>"}};
-  HttpTimeouts timeouts{5000, 5000};
-  std::unique_ptr<NginxServer> nginx;
-  std::unique_ptr<TempFolder> game;
-  ScriptedView view;
-  std::unique_ptr<UpdaterEngine> engine;
 };
 
 TEST_F(SignedInstallTest, InstallsByteForByteAndRemembersTheSerial) {
@@ -217,9 +171,7 @@ TEST_F(SignedInstallTest, AnHttpsLineInstallsTheSetOverOneHttp2Connection) {
   const std::string ca_bundle = ReadFileBytes(certificates.ca_bundle());
   WriteFileBytes(game->path() / kCaBundleFile, ca_bundle);
   ASSERT_EQ(Update(), RunOutcome::kCompleted);
-  Tree installed = InstalledFiles();
-  installed.erase(kCaBundleFile);
-  EXPECT_EQ(installed, Released());
+  EXPECT_EQ(InstalledFiles(), Released());
   std::map<long, int> requests_per_connection;
   for (const AccessLogLine& line : nginx->AccessLog()) {
     EXPECT_EQ(line.protocol, "HTTP/2.0") << line.uri;
