@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -52,6 +53,30 @@ FileStatus ReplaceConfinedFile(const std::filesystem::path& path, std::string_vi
 // folder.
 FileStatus ReplaceConfinedFileIn(const std::string& root, const std::filesystem::path& path,
                                  std::string_view bytes, ReplaceFlush flush = ReplaceFlush::kNone);
+
+// A file's new content written in pieces (content produced over time, such as a patch applied
+// while it arrives): the pieces go to a temporary file beside it, and Commit puts that in its
+// place in one step, with the same checks and result as ReplaceConfinedFile with all the bytes
+// at once. Until then the file keeps its old content; a replacement dropped before Commit, or
+// failed, leaves nothing behind.
+class ConfinedReplacement {
+ public:
+  // Checks that the file may be replaced and creates the temporary file; a refusal is in status.
+  ConfinedReplacement(const std::string& root, const std::filesystem::path& path);
+  ~ConfinedReplacement();
+  ConfinedReplacement(const ConfinedReplacement&) = delete;
+  ConfinedReplacement& operator=(const ConfinedReplacement&) = delete;
+
+  // The first failure so far (the later calls do nothing after it).
+  FileStatus status() const { return status_; }
+  FileStatus Append(std::string_view bytes);
+  FileStatus Commit(ReplaceFlush flush = ReplaceFlush::kNone);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+  FileStatus status_;
+};
 
 // Appends `bytes` to the regular file, creating it when nothing stands under its name. Refused:
 // a link, or anything that is not a regular file. For files that grow in steps (a download

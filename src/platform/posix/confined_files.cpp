@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -209,22 +211,14 @@ FileStatus CheckReplaceable(int folder, const std::string& name, struct stat& ol
   return {};
 }
 
-// Gives the new file the old one's owner (where we may) and permission bits, then its content.
-FileStatus WriteNewContent(Descriptor fd, std::string_view bytes, const struct stat* old,
-                           ReplaceFlush flush) {
-  if (old != nullptr) {
-    // The owner first: changing it clears set-id bits that the mode then restores. Only a
-    // privileged program may give a file away; without that the mode still carries over.
-    [[maybe_unused]] const int chowned = ::fchown(fd.get(), old->st_uid, old->st_gid);
-    errno = 0;
-    if (::fchmod(fd.get(), old->st_mode & 07777) != 0) return LastError();
-  }
-  FileHandle file(fd.release());
-  if (FileStatus written = file.WriteAllAt(0, bytes); !written.ok()) return written;
-  if (flush == ReplaceFlush::kFileBeforeRename) {
-    if (FileStatus synced = file.Sync(); !synced.ok()) return synced;
-  }
-  return file.Close();
+// Gives the new file the old one's owner (where we may) and permission bits.
+FileStatus TakeOwnerAndMode(int fd, const struct stat& old) {
+  // The owner first: changing it clears set-id bits that the mode then restores. Only a
+  // privileged program may give a file away; without that the mode still carries over.
+  [[maybe_unused]] const int chowned = ::fchown(fd, old.st_uid, old.st_gid);
+  errno = 0;
+  if (::fchmod(fd, old.st_mode & 07777) != 0) return LastError();
+  return {};
 }
 
 // Collects the temporary files and the subfolders of one folder (links are neither).
@@ -300,39 +294,73 @@ FileStatus ReplaceConfinedFile(const std::filesystem::path& path, std::string_vi
 
 FileStatus ReplaceConfinedFileIn(const std::string& root, const std::filesystem::path& path,
                                  std::string_view bytes, ReplaceFlush flush) {
+  ConfinedReplacement replacement(root, path);
+  replacement.Append(bytes);
+  return replacement.Commit(flush);
+}
+
+struct ConfinedReplacement::State {
+  explicit State(const std::filesystem::path& path) : creation(path) {}
   Descriptor folder;
   std::string name;
-  if (FileStatus opened = OpenHoldingFolder(root, path, false, folder, name); !opened.ok()) {
-    return opened;
-  }
+  std::string temporary;  // empty once renamed or removed
+  std::optional<FileHandle> file;
+  std::uint64_t written = 0;
+  const EntryCreation creation;  // the temporary file comes and goes inside it
+};
+
+ConfinedReplacement::ConfinedReplacement(const std::string& root, const std::filesystem::path& path)
+    : state_(std::make_unique<State>(path)) {
+  State& s = *state_;
+  status_ = OpenHoldingFolder(root, path, false, s.folder, s.name);
+  if (!status_.ok()) return;
   struct stat old {};
   bool exists = false;
-  if (FileStatus checked = CheckReplaceable(folder.get(), name, old, exists); !checked.ok()) {
-    return checked;
-  }
-  const EntryCreation creation(path);  // the temporary file comes and goes inside it
-  std::string temporary;
+  status_ = CheckReplaceable(s.folder.get(), s.name, old, exists);
+  if (!status_.ok()) return;
   Descriptor file;
-  if (FileStatus created = CreateTemporaryFile(folder.get(), temporary, file); !created.ok()) {
-    return created;
+  status_ = CreateTemporaryFile(s.folder.get(), s.temporary, file);
+  if (!status_.ok()) {
+    s.temporary.clear();
+    return;
   }
-  FileStatus status = WriteNewContent(std::move(file), bytes, exists ? &old : nullptr, flush);
-  if (status.ok()) {
+  if (exists) status_ = TakeOwnerAndMode(file.get(), old);
+  s.file.emplace(file.release());
+}
+
+ConfinedReplacement::~ConfinedReplacement() {
+  if (!state_->temporary.empty()) {
+    state_->file.reset();
+    ::unlinkat(state_->folder.get(), state_->temporary.c_str(), 0);
+  }
+}
+
+FileStatus ConfinedReplacement::Append(std::string_view bytes) {
+  if (!status_.ok()) return status_;
+  status_ = state_->file->WriteAllAt(state_->written, bytes);
+  state_->written += bytes.size();
+  return status_;
+}
+
+FileStatus ConfinedReplacement::Commit(ReplaceFlush flush) {
+  if (!status_.ok()) return status_;
+  State& s = *state_;
+  if (flush == ReplaceFlush::kFileBeforeRename) status_ = s.file->Sync();
+  if (status_.ok()) status_ = s.file->Close();
+  if (status_.ok()) {
     errno = 0;
-    if (::renameat(folder.get(), temporary.c_str(), folder.get(), name.c_str()) != 0) {
-      status = LastError();
+    if (::renameat(s.folder.get(), s.temporary.c_str(), s.folder.get(), s.name.c_str()) != 0) {
+      status_ = LastError();
     }
   }
-  if (!status.ok()) {
-    ::unlinkat(folder.get(), temporary.c_str(), 0);
-    return status;
-  }
-  creation.Confirm();
+  if (!status_.ok()) return status_;
+  s.temporary.clear();
+  s.creation.Confirm();
   if (flush == ReplaceFlush::kFileBeforeRename) {
     errno = 0;
-    if (::fsync(folder.get()) != 0) return LastError();  // the rename itself
+    if (::fsync(s.folder.get()) != 0) status_ = LastError();  // the rename itself
   }
-  return {};
+  return status_;
 }
 
 namespace {

@@ -95,6 +95,10 @@ FileStatus FileHandle::ReadAll(std::string& content, std::uint64_t max_bytes) {
   const int fd = static_cast<int>(handle_);
   std::string text;
   char buffer[65536];
+  // Room for the whole file at once: growing step by step would copy a large file several times.
+  if (std::uint64_t size = 0; Size(size).ok()) {
+    text.reserve(static_cast<std::size_t>(std::min(size, max_bytes)));
+  }
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -148,36 +150,71 @@ FileStatus ReplaceConfinedFile(const std::filesystem::path& path, std::string_vi
 
 FileStatus ReplaceConfinedFileIn(const std::string& root, const std::filesystem::path& path,
                                  std::string_view bytes, ReplaceFlush flush) {
-  std::vector<std::filesystem::path> levels;
+  ConfinedReplacement replacement(root, path);
+  replacement.Append(bytes);
+  return replacement.Commit(flush);
+}
+
+struct ConfinedReplacement::State {
+  std::filesystem::path path;
   DWORD old = INVALID_FILE_ATTRIBUTES;
-  if (FileStatus checked = CheckedLevels(root, path, levels, old); !checked.ok()) return checked;
-  if (old != INVALID_FILE_ATTRIBUTES) {
-    if (IsFolder(old)) return FileStatus{EISDIR};
+  std::filesystem::path temporary;  // empty once renamed or removed
+  std::optional<FileHandle> file;
+  std::uint64_t written = 0;
+};
+
+ConfinedReplacement::ConfinedReplacement(const std::string& root, const std::filesystem::path& path)
+    : state_(std::make_unique<State>()) {
+  State& s = *state_;
+  s.path = path;
+  std::vector<std::filesystem::path> levels;
+  status_ = CheckedLevels(root, path, levels, s.old);
+  if (!status_.ok()) return;
+  if (s.old != INVALID_FILE_ATTRIBUTES) {
+    if (IsFolder(s.old)) status_ = FileStatus{EISDIR};
     // A file the player made read-only stays unwritten.
-    if ((old & FILE_ATTRIBUTE_READONLY) != 0) return FileStatus{EACCES};
+    if ((s.old & FILE_ATTRIBUTE_READONLY) != 0) status_ = FileStatus{EACCES};
+    if (!status_.ok()) return;
   }
-  std::filesystem::path temporary;
   HANDLE handle = INVALID_HANDLE_VALUE;
-  if (FileStatus created = CreateTemporaryFile(path, temporary, handle); !created.ok()) {
-    return created;
+  status_ = CreateTemporaryFile(path, s.temporary, handle);
+  if (!status_.ok()) {
+    s.temporary.clear();
+    return;
   }
-  FileHandle file(reinterpret_cast<std::intptr_t>(handle));
-  FileStatus status = file.WriteAllAt(0, bytes);
-  if (status.ok() && flush == ReplaceFlush::kFileBeforeRename) status = file.Sync();
-  const FileStatus closed = file.Close();
-  if (status.ok()) status = closed;
-  if (status.ok() && !MoveFileExW(temporary.c_str(), path.c_str(),
-                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    status = LastError();
+  s.file.emplace(reinterpret_cast<std::intptr_t>(handle));
+}
+
+ConfinedReplacement::~ConfinedReplacement() {
+  if (!state_->temporary.empty()) {
+    state_->file.reset();
+    DeleteFileW(state_->temporary.c_str());
   }
-  if (!status.ok()) {
-    DeleteFileW(temporary.c_str());
-    return status;
+}
+
+FileStatus ConfinedReplacement::Append(std::string_view bytes) {
+  if (!status_.ok()) return status_;
+  status_ = state_->file->WriteAllAt(state_->written, bytes);
+  state_->written += bytes.size();
+  return status_;
+}
+
+FileStatus ConfinedReplacement::Commit(ReplaceFlush flush) {
+  if (!status_.ok()) return status_;
+  State& s = *state_;
+  if (flush == ReplaceFlush::kFileBeforeRename) status_ = s.file->Sync();
+  const FileStatus closed = s.file->Close();
+  if (status_.ok()) status_ = closed;
+  if (status_.ok() && !MoveFileExW(s.temporary.c_str(), s.path.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    status_ = LastError();
   }
-  if (old != INVALID_FILE_ATTRIBUTES && (old & kKeptAttributes) != 0) {
-    SetFileAttributesW(path.c_str(), old & kKeptAttributes);
+  if (!status_.ok()) return status_;
+  s.temporary.clear();
+  if (s.old != INVALID_FILE_ATTRIBUTES && (s.old & kKeptAttributes) != 0) {
+    SetFileAttributesW(s.path.c_str(), s.old & kKeptAttributes);
   }
-  return {};
+  return status_;
 }
 
 FileStatus AppendConfinedFile(const std::filesystem::path& path, std::string_view bytes) {

@@ -106,6 +106,10 @@ FileStatus FileHandle::Close() {
 FileStatus FileHandle::ReadAll(std::string& content, std::uint64_t max_bytes) {
   std::string text;
   char buffer[65536];
+  // Room for the whole file at once: growing step by step would copy a large file several times.
+  if (std::uint64_t size = 0; Size(size).ok()) {
+    text.reserve(static_cast<std::size_t>(std::min(size, max_bytes)));
+  }
   for (;;) {
     DWORD n = 0;
     if (!ReadFile(AsHandle(handle_), buffer, sizeof buffer, &n, nullptr)) return LastError();

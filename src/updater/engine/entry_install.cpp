@@ -26,7 +26,7 @@ UpdaterEngine::InstallResult UpdaterEngine::Written(const FileStatus& written) {
 }
 
 void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& stream,
-                                  GzMemExpansion* expansion, ReplyCheck accept,
+                                  ArrivingBody* follower, ReplyCheck accept,
                                   int64_t most_body_bytes) {
   Downloaded = false;
   // With a signed set every body must be the one the publisher signed; one it does not name is
@@ -47,13 +47,13 @@ void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& s
   BodyResume* const resumable = resume_downloads_ ? &resume : nullptr;
   BodyDigest digest;
   HttpClient::BodyObserver follow_body;
-  if (expansion != nullptr || signed_digest != nullptr || resumable != nullptr) {
-    // The body is hashed and expanded while it arrives; nothing of it is used before it is
+  if (follower != nullptr || signed_digest != nullptr || resumable != nullptr) {
+    // The body is hashed and worked on while it arrives; nothing of it is used before it is
     // complete and proven.
-    follow_body = [this, &remote_name, resumable, expansion, signed_digest,
+    follow_body = [this, &remote_name, resumable, follower, signed_digest,
                    &digest](std::string_view body) {
       if (signed_digest != nullptr) digest.Follow(body);
-      if (expansion != nullptr) expansion->Advance(body.data(), body.size());
+      if (follower != nullptr) follower->Advance(body.data(), body.size());
       if (resumable != nullptr) kept_downloads_.Follow(remote_name, body, *resumable);
     };
   }
@@ -61,7 +61,7 @@ void UpdaterEngine::FetchToStream(const std::string& remote_name, std::string& s
   int64_t saved_by_resuming = 0;
   for (int attempt = 0; attempt < kFetchAttempts; ++attempt) {
     PumpMessages();
-    if (expansion != nullptr) expansion->Restart();
+    if (follower != nullptr) follower->Restart();
     digest.Restart();
     kept_downloads_.BeginAttempt();
     const auto kept_bytes = static_cast<int64_t>(resume.kept.size());

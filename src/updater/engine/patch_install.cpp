@@ -1,5 +1,9 @@
 // Installing a changed file from a signed patch against the version the player has.
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <future>
 #include <system_error>
 
 #include "platform/confined_files.h"
@@ -13,12 +17,143 @@
 namespace veyra {
 namespace {
 
-// Large files are hashed in pieces of this size, messages running between them.
-constexpr size_t kHashPiece = size_t{4} << 20;
+// How often messages run while waiting for the player's file to be read and hashed.
+constexpr auto kPumpEvery = std::chrono::milliseconds(10);
 
 bool IsSingleFile(const QueueEntry& entry) {
   return entry.marker == "E" || entry.marker == "O";
 }
+
+// Waits for `done`, letting `pump` run meanwhile.
+template <typename Future>
+void WaitLettingMessagesRun(const Future& done, const std::function<void()>& pump) {
+  while (done.wait_for(kPumpEvery) != std::future_status::ready) pump();
+}
+
+// The player's file, read and hashed on a thread of its own, so that the patch travels and is
+// applied meanwhile. The record's version proves nothing (players edit files): only the
+// content's digest does.
+class PlayerFile {
+ public:
+  PlayerFile(const std::filesystem::path& target, uint64_t most_bytes)
+      : read_done_(read_.get_future()),
+        digest_(std::async(std::launch::async, [this, root = ProgramFolder(), target, most_bytes] {
+          return ReadAndHash(root, target, most_bytes);
+        })) {}
+  ~PlayerFile() {
+    if (digest_.valid()) digest_.wait();
+  }
+  PlayerFile(const PlayerFile&) = delete;
+  PlayerFile& operator=(const PlayerFile&) = delete;
+
+  // The bytes once read, nullptr before; they stay unchanged from then on.
+  const std::string* bytes() const {
+    return bytes_read_.load(std::memory_order_acquire) ? &bytes_ : nullptr;
+  }
+  // Waits for the bytes; nullptr when the file could not be read.
+  const std::string* WaitForBytes(const std::function<void()>& pump) const {
+    WaitLettingMessagesRun(read_done_, pump);
+    return bytes();
+  }
+  // Waits for the digest; nullopt when the file could not be read.
+  const std::optional<SignedDigest>& Digest(const std::function<void()>& pump) {
+    if (digest_.valid()) {
+      WaitLettingMessagesRun(digest_, pump);
+      known_ = digest_.get();
+    }
+    return known_;
+  }
+
+ private:
+  std::optional<SignedDigest> ReadAndHash(const std::string& root,
+                                          const std::filesystem::path& target,
+                                          uint64_t most_bytes) {
+    struct Done {  // the waiters are told also when the read fails or throws
+      std::promise<void>& read;
+      ~Done() { read.set_value(); }
+    } done{read_};
+    if (!ReadConfinedFileIn(root, target, most_bytes, bytes_, LargerFile::kRefuse).ok()) {
+      return std::nullopt;
+    }
+    bytes_read_.store(true, std::memory_order_release);
+    Sha256 hash;
+    hash.Add(bytes_);
+    return SignedDigest{static_cast<int64_t>(bytes_.size()), hash.FinishHex()};
+  }
+
+  std::string bytes_;
+  std::atomic<bool> bytes_read_{false};
+  std::promise<void> read_;
+  std::shared_future<void> read_done_;
+  std::optional<SignedDigest> known_;
+  std::future<std::optional<SignedDigest>> digest_;
+};
+
+// A patch applied while it arrives: its result is hashed as it grows and written, a piece at a
+// time, to a new file beside the player's, which takes its place only once the result is proven
+// (Install). Decoding starts once the player's file is read.
+class ArrivingPatch : public ArrivingBody {
+ public:
+  ArrivingPatch(const PlayerFile& base, const std::filesystem::path& target, int64_t result_length)
+      : base_(base), target_(target), application_(result_length) {}
+
+  void Restart() override {
+    application_.Restart();
+    hash_ = std::make_unique<Sha256>();
+    hashed_ = 0;
+    replacement_.reset();
+    written_ = 0;
+  }
+  void Advance(const void* source, size_t available) override {
+    if (!application_.has_base()) {
+      const std::string* base = base_.bytes();
+      if (base == nullptr) return;
+      application_.SetBase(*base);
+    }
+    application_.Advance(source, available);
+    TakeDecoded(application_.decoded(), kWritePiece);
+  }
+  // Whether the whole patch `patch` applied to `base` (the player's file, read) yields the
+  // signed result. The player's file is not used after it.
+  bool Finish(const std::string& base, const std::string& patch, const SignedDigest& expected) {
+    if (!application_.has_base()) application_.SetBase(base);
+    result_ = application_.Finish(patch.data(), patch.size());
+    if (!result_) return false;
+    TakeDecoded(*result_, 0);
+    return static_cast<int64_t>(result_->size()) == expected.length &&
+           hash_->FinishHex() == expected.sha256;
+  }
+  // Puts the proven result in the player's file's place.
+  FileStatus Install() {
+    if (!replacement_) replacement_.emplace(ProgramFolder(), target_);
+    return replacement_->Commit();
+  }
+
+ private:
+  // Written in pieces of at least this much while the patch arrives.
+  static constexpr size_t kWritePiece = size_t{4} << 20;
+
+  // Hashes what was decoded since the last look, and writes it once `piece` bytes are waiting.
+  void TakeDecoded(std::string_view decoded, size_t piece) {
+    if (decoded.size() > hashed_) {
+      hash_->Add(decoded.substr(hashed_));
+      hashed_ = decoded.size();
+    }
+    if (decoded.size() - written_ < std::max<size_t>(piece, 1)) return;
+    if (!replacement_) replacement_.emplace(ProgramFolder(), target_);
+    replacement_->Append(decoded.substr(written_));
+    written_ = decoded.size();
+  }
+
+  const PlayerFile& base_;
+  const std::filesystem::path target_;
+  ZstdPatchApplication application_;
+  std::unique_ptr<Sha256> hash_ = std::make_unique<Sha256>();
+  size_t hashed_ = 0;
+  std::optional<ConfinedReplacement> replacement_;
+  size_t written_ = 0;
+  std::optional<std::string> result_;
+};
 
 }  // namespace
 
@@ -35,15 +170,6 @@ const SignedPatch* UpdaterEngine::PlannedPatch(const QueueEntry& entry) const {
   return nullptr;
 }
 
-std::string UpdaterEngine::HashLettingMessagesRun(std::string_view bytes) {
-  Sha256 hash;
-  for (size_t at = 0; at < bytes.size(); at += kHashPiece) {
-    hash.Add(bytes.substr(at, kHashPiece));
-    LetMessagesRunWhileInstalling();
-  }
-  return hash.FinishHex();
-}
-
 void UpdaterEngine::FetchWholeFileInstead(const QueueEntry& entry) {
   if (!ahead_) return;
   const SignedDigest* whole = signature_.DigestOf(entry.remote_name);
@@ -55,44 +181,57 @@ std::optional<UpdaterEngine::InstallResult> UpdaterEngine::InstallFromPatch(
   if (!patches_allowed_ || !IsSingleFile(entry)) return std::nullopt;
   const std::vector<const SignedPatch*> offers = signature_.PatchesFor(entry.remote_name);
   if (offers.empty()) return std::nullopt;
-  // The record's version proves nothing (players edit files): only the content's digest does.
   // Base and result are both held in memory, within what a patch may cover; a file longer than
   // every base is not even read.
   int64_t longest_base = 0;
   for (const SignedPatch* offer : offers) longest_base = std::max(longest_base, offer->base.length);
-  std::string base;
-  const SignedPatch* patch = nullptr;
-  if (ReadConfinedFile(target, static_cast<uint64_t>(std::min(longest_base, kPatchMostBytes)), base)
-          .ok()) {
-    const SignedDigest digest{static_cast<int64_t>(base.size()), HashLettingMessagesRun(base)};
-    for (const SignedPatch* offer : offers) {
-      if (offer->base == digest && offer->base.length + offer->result.length <= kPatchMostBytes) {
-        patch = offer;
-        break;
+  const std::function<void()> pump = [this] { LetMessagesRunWhileInstalling(); };
+  std::unique_ptr<ArrivingPatch> result;
+  const SignedPatch* applied = nullptr;
+  {
+    PlayerFile base(target, static_cast<uint64_t>(std::min(longest_base, kPatchMostBytes)));
+    const auto fetch_and_apply = [&](const SignedPatch& patch) -> std::unique_ptr<ArrivingPatch> {
+      if (ahead_) ahead_->Redirect(turn_, RequestUrl(BaseUrl, patch.remote), patch.patch.length);
+      // Its signed length bounds the body and its digest proves it (FetchToStream); the result
+      // counts only once its own digest matches too.
+      auto arriving = std::make_unique<ArrivingPatch>(base, target, patch.result.length);
+      std::string patch_bytes;
+      FetchToStream(patch.remote, patch_bytes, arriving.get());
+      const std::string* base_bytes = Downloaded ? base.WaitForBytes(pump) : nullptr;
+      if (base_bytes == nullptr || !arriving->Finish(*base_bytes, patch_bytes, patch.result)) {
+        return nullptr;
       }
+      return arriving;
+    };
+    // The patch for a file of the player's length travels while the file is read and hashed; it
+    // is used only when the file proves to be its base.
+    const SignedPatch* planned = PlannedPatch(entry);
+    if (planned != nullptr) result = fetch_and_apply(*planned);
+    const std::optional<SignedDigest>& digest = base.Digest(pump);
+    const auto proven = [&](const SignedPatch* offer) {
+      return digest && offer->base == *digest &&
+             offer->base.length + offer->result.length <= kPatchMostBytes;
+    };
+    if (planned != nullptr && result && proven(planned)) {
+      applied = planned;
+    } else if (const auto other = std::find_if(offers.begin(), offers.end(), proven);
+               other != offers.end() && *other != planned) {
+      result.reset();
+      result = fetch_and_apply(**other);
+      if (result) applied = *other;
     }
-  }
-  if (patch == nullptr) {
+  }  // the player's file is freed before the rest is written
+  if (applied == nullptr) {
+    view_.Log("no patch applies to " + entry.local_name + "; fetching " + entry.remote_name +
+              " whole");
     FetchWholeFileInstead(entry);
     return std::nullopt;
   }
-  if (ahead_) ahead_->Redirect(turn_, RequestUrl(BaseUrl, patch->remote), patch->patch.length);
-  // Its signed length bounds the body and its digest proves it (FetchToStream).
-  std::string patch_bytes;
-  FetchToStream(patch->remote, patch_bytes);
-  std::optional<std::string> result;
-  if (Downloaded) result = ApplyZstdPatch(base, patch_bytes, patch->result.length);
-  if (!result || HashLettingMessagesRun(*result) != patch->result.sha256) {
-    view_.Log("patch " + patch->remote + " failed; fetching " + entry.remote_name + " whole");
-    FetchWholeFileInstead(entry);
-    return std::nullopt;
-  }
-  base = std::string();  // freed before the write
   if (const SignedDigest* whole = signature_.DigestOf(entry.remote_name)) {
-    patch_bytes_saved_ += whole->length - patch->patch.length;
+    patch_bytes_saved_ += whole->length - applied->patch.length;
   }
   ++patched_entries_;
-  return Written(WriteBufferToMappedFile(target, *result));
+  return Written(result->Install());
 }
 
 }  // namespace veyra

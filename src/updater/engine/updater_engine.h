@@ -18,6 +18,7 @@
 #include "updater/engine/updater_view.h"
 #include "updater/engine/window_state.h"
 #include "updater/gzip/gzmem_expansion.h"
+#include "updater/http/arriving_body.h"
 #include "updater/http/http_client.h"
 #include "updater/records/lines.h"
 #include "updater/records/update_rule.h"
@@ -90,15 +91,15 @@ class UpdaterEngine {
   using ReplyCheck = bool (*)(const HttpReply& reply);
 
   // Downloads BaseUrl + remote name (RequestUrl) into `stream`; the outcome is in Downloaded. With
-  // `expansion`, the gzip image is expanded ahead while it arrives (restarted with each
-  // attempt), so that expanding it afterwards is mostly done.
+  // `follower`, the body is worked on while it arrives (a gzip image expanded, a patch applied;
+  // restarted with each attempt), so that little is left once it is complete.
   // A body longer than `most_body_bytes` (when not negative) is a failed attempt, cut off as it
   // arrives. With a signed set, a file the statement does not name is not fetched, and a body
   // counts only when it matches its signed length and SHA-256.
   // Unless resuming is off, an attempt cut short is gone on from by the next one (and a large
   // file's bytes by the next run), proven by the server's validator; the checks stay the same.
   void FetchToStream(const std::string& remote_name, std::string& stream,
-                     GzMemExpansion* expansion = nullptr, ReplyCheck accept = nullptr,
+                     ArrivingBody* follower = nullptr, ReplyCheck accept = nullptr,
                      int64_t most_body_bytes = -1);
   // Downloads and installs one queue entry; outcomes in EntryDone and WriteFailed. A gzip
   // failure leaves it as veyra::Error.
@@ -191,8 +192,6 @@ class UpdaterEngine {
   // The patch whose base the player's file seems to be (by its length), for the downloads
   // ahead; nullptr for none.
   const SignedPatch* PlannedPatch(const QueueEntry& entry) const;
-  // The SHA-256 of a large buffer (hex), letting messages run and downloads ahead go on.
-  std::string HashLettingMessagesRun(std::string_view bytes);
   // The turn's download ahead becomes the whole file again.
   void FetchWholeFileInstead(const QueueEntry& entry);
   // Lets messages run in the middle of installing an entry, and the downloads ahead go on.

@@ -7,6 +7,7 @@
 
 #include "updater/gzip/chunked_output.h"
 #include "updater/gzip/gzmem.h"
+#include "updater/http/arriving_body.h"
 
 namespace veyra {
 
@@ -15,7 +16,7 @@ namespace veyra {
 // The result, and every error, is exactly that of GzMemDecompress on the whole image: reading
 // ahead stays a fixed margin clear of the arrived bytes, and whenever it could not (an unusual
 // header, damaged data, or too little ahead), it is dropped and Finish starts afresh.
-class GzMemExpansion {
+class GzMemExpansion : public ArrivingBody {
  public:
   static constexpr size_t kDefaultMargin = 512 * 1024;
   // Output held while the image is still arriving, or when its last four bytes announce no
@@ -35,11 +36,11 @@ class GzMemExpansion {
   }
 
   // Forgets everything, for an image that starts arriving anew.
-  void Restart();
+  void Restart() override;
   // Expands ahead from the first `available` bytes of an image that is still arriving. The bytes
   // may move between calls (a growing buffer) but must not change. Never throws for the data;
   // throws std::bad_alloc when memory runs out.
-  void Advance(const void* source, size_t available);
+  void Advance(const void* source, size_t available) override;
   // The whole expansion of the complete image of `length` bytes (the same bytes Advance saw,
   // and the rest). Throws veyra::Error("data error" / "error zip format") as GzMemDecompress.
   GzMemBuffer Finish(const void* source, size_t length);

@@ -1,5 +1,6 @@
 #include "updater/patch/zstd_patch.h"
 
+#define ZSTD_STATIC_LINKING_ONLY  // the result buffer as the window, and frame headers
 #include <zstd.h>
 
 #include <algorithm>
@@ -59,28 +60,110 @@ std::string MakeZstdPatch(std::string_view base, std::string_view result) {
   return patch;
 }
 
+struct ZstdPatchApplication::Context {
+  std::unique_ptr<ZSTD_DCtx, DecompressContextFree> decoder{ZSTD_createDCtx()};
+};
+
+ZstdPatchApplication::ZstdPatchApplication(int64_t result_length)
+    : result_length_(result_length), context_(std::make_unique<Context>()) {}
+
+ZstdPatchApplication::~ZstdPatchApplication() = default;
+
+void ZstdPatchApplication::SetBase(std::string_view base) {
+  base_ = base;
+  has_base_ = true;
+}
+
+void ZstdPatchApplication::Restart() {
+  begun_ = false;
+  refused_ = false;
+  frame_ended_ = false;
+  consumed_ = 0;
+  produced_ = 0;
+}
+
+void ZstdPatchApplication::Advance(const void* source, size_t available) {
+  if (has_base_) Decode(static_cast<const char*>(source), available);
+}
+
+std::optional<std::string> ZstdPatchApplication::Finish(const void* source, size_t length) {
+  if (!has_base_ || !Decode(static_cast<const char*>(source), length)) return std::nullopt;
+  // One frame exactly, all of it, yielding all that was announced.
+  if (!frame_ended_ || consumed_ != length || produced_ != result_.size()) return std::nullopt;
+  begun_ = false;
+  produced_ = 0;
+  return std::move(result_);
+}
+
+bool ZstdPatchApplication::Begin(const char* source, size_t available) {
+  if (result_length_ < 0 || static_cast<int64_t>(base_.size()) + result_length_ > kPatchMostBytes) {
+    return false;
+  }
+  ZSTD_frameHeader header{};
+  const size_t needed = ZSTD_getFrameHeader(&header, source, available);
+  if (ZSTD_isError(needed)) return false;
+  if (needed > 0) return true;  // the header has not arrived whole yet
+  if (header.frameType != ZSTD_frame ||
+      header.frameContentSize != static_cast<unsigned long long>(result_length_)) {
+    return false;
+  }
+  ZSTD_DCtx* d = context_->decoder.get();
+  // The result buffer is the window: the decoder holds none beside it.
+  if (d == nullptr || ZSTD_isError(ZSTD_DCtx_reset(d, ZSTD_reset_session_and_parameters)) ||
+      ZSTD_isError(ZSTD_DCtx_setParameter(d, ZSTD_d_windowLogMax, kMostWindowLog)) ||
+      ZSTD_isError(ZSTD_DCtx_setParameter(d, ZSTD_d_stableOutBuffer, 1)) ||
+      ZSTD_isError(ZSTD_DCtx_refPrefix(d, base_.data(), base_.size()))) {
+    return false;
+  }
+  result_.resize(static_cast<size_t>(result_length_));
+  begun_ = true;
+  return true;
+}
+
+bool ZstdPatchApplication::Decode(const char* source, size_t available) {
+  if (refused_) return false;
+  if (!begun_ && !Begin(source, available)) {
+    refused_ = true;
+    return false;
+  }
+  if (!begun_ || available <= consumed_) return true;
+  if (frame_ended_) {
+    refused_ = true;  // bytes after the frame
+    return false;
+  }
+  ZSTD_inBuffer in{source, available, consumed_};
+  ZSTD_outBuffer out{result_.data(), result_.size(), produced_};
+  while (in.pos < in.size) {
+    const size_t before_in = in.pos;
+    const size_t before_out = out.pos;
+    const size_t code = ZSTD_decompressStream(context_->decoder.get(), &out, &in);
+    if (ZSTD_isError(code)) {
+      refused_ = true;
+      return false;
+    }
+    if (code == 0) {
+      frame_ended_ = true;
+      break;
+    }
+    if (in.pos == before_in && out.pos == before_out) {
+      refused_ = true;  // no way forward: the result would be longer than announced
+      return false;
+    }
+  }
+  consumed_ = in.pos;
+  produced_ = out.pos;
+  if (frame_ended_ && consumed_ < available) {
+    refused_ = true;
+    return false;
+  }
+  return true;
+}
+
 std::optional<std::string> ApplyZstdPatch(std::string_view base, std::string_view patch,
                                           int64_t result_length) {
-  if (result_length < 0 || static_cast<int64_t>(base.size()) + result_length > kPatchMostBytes) {
-    return std::nullopt;
-  }
-  // One frame exactly, announcing the length the caller expects.
-  if (ZSTD_findFrameCompressedSize(patch.data(), patch.size()) != patch.size()) return std::nullopt;
-  const unsigned long long announced = ZSTD_getFrameContentSize(patch.data(), patch.size());
-  if (announced != static_cast<unsigned long long>(result_length)) return std::nullopt;
-  std::unique_ptr<ZSTD_DCtx, DecompressContextFree> context(ZSTD_createDCtx());
-  if (!context) return std::nullopt;
-  ZSTD_DCtx* d = context.get();
-  if (ZSTD_isError(ZSTD_DCtx_setParameter(d, ZSTD_d_windowLogMax, kMostWindowLog)) ||
-      ZSTD_isError(ZSTD_DCtx_refPrefix(d, base.data(), base.size()))) {
-    return std::nullopt;
-  }
-  // Decoded straight into the result: no window buffer beside it.
-  std::string result(static_cast<size_t>(result_length), '\0');
-  const size_t size =
-      ZSTD_decompressDCtx(d, result.data(), result.size(), patch.data(), patch.size());
-  if (ZSTD_isError(size) || size != result.size()) return std::nullopt;
-  return result;
+  ZstdPatchApplication application(result_length);
+  application.SetBase(base);
+  return application.Finish(patch.data(), patch.size());
 }
 
 }  // namespace veyra

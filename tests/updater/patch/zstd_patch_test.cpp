@@ -15,6 +15,20 @@ std::string RandomBytes(size_t size, uint32_t seed) {
   return bytes;
 }
 
+// Applies the patch as it would arrive: in pieces of `piece` bytes of a growing buffer, the base
+// set only after the first piece, and one false start (Restart) after the second.
+std::optional<std::string> ApplyInPieces(std::string_view base, const std::string& patch,
+                                         int64_t length, size_t piece = 777) {
+  ZstdPatchApplication application(length);
+  for (size_t arrived = piece, round = 0; arrived < patch.size(); arrived += piece, ++round) {
+    if (round == 1) application.SetBase(base);
+    if (round == 2) application.Restart();
+    application.Advance(patch.data(), arrived);
+  }
+  if (!application.has_base()) application.SetBase(base);
+  return application.Finish(patch.data(), patch.size());
+}
+
 struct Versions {
   std::string base, result;
 };
@@ -34,9 +48,12 @@ TEST(ZstdPatchTest, PatchesCarryOnlyWhatChanged) {
   const Versions cases[] = {changed, {"", "new file"}, {"old file", ""}, {"same", "same"}};
   for (const Versions& v : cases) {
     const std::string patch = MakeZstdPatch(v.base, v.result);
-    const auto applied = ApplyZstdPatch(v.base, patch, static_cast<int64_t>(v.result.size()));
-    ASSERT_TRUE(applied.has_value()) << v.result.size();
-    EXPECT_TRUE(*applied == v.result) << v.result.size();
+    const auto length = static_cast<int64_t>(v.result.size());
+    for (const auto& applied :
+         {ApplyZstdPatch(v.base, patch, length), ApplyInPieces(v.base, patch, length)}) {
+      ASSERT_TRUE(applied.has_value()) << v.result.size();
+      EXPECT_TRUE(*applied == v.result) << v.result.size();
+    }
   }
   EXPECT_LT(MakeZstdPatch(changed.base, changed.result).size(), 16u * 1024);
 }
@@ -63,6 +80,7 @@ TEST(ZstdPatchTest, AnythingButTheRightPatchOfTheRightLengthYieldsNothing) {
   };
   for (const auto& c : cases) {
     EXPECT_FALSE(ApplyZstdPatch(c.base, c.patch, c.length).has_value()) << c.what;
+    EXPECT_FALSE(ApplyInPieces(c.base, c.patch, c.length).has_value()) << c.what << ", in pieces";
   }
 }
 
