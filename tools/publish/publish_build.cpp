@@ -304,11 +304,21 @@ BuildSummary BuildUpdateSet(const BuildOptions& options, std::ostream& progress)
   if (fs::exists(out, ec) && !fs::is_directory(out, ec)) {
     throw Error("output exists and is not a folder: " + out.string());
   }
-  Manifest previous;
-  if (options.previous) previous = LoadPreviousSet(*options.previous);
-  // Read before any work, so that a wrong key file costs nothing.
+  if (!options.older.empty() && !options.previous) {
+    throw Error("earlier sets to patch from need the set now served first");
+  }
+  CheckEarlierSetCount(options.older.size() + (options.previous ? 1 : 0));
+  std::vector<EarlierSet> earlier;
+  if (options.previous) earlier.push_back({*options.previous, LoadPreviousSet(*options.previous)});
+  // Read before any work, so that a wrong key file or earlier set costs nothing.
   std::optional<SecretKey> key;
   if (options.signing) key = LoadSecretKey(options.signing->key_file);
+  // The older sets serve only as bases of patches, which only a signed set offers.
+  if (key) {
+    for (const fs::path& older : options.older) earlier.push_back({older, LoadPreviousSet(older)});
+  }
+  static const Manifest kNoSet;
+  const Manifest& previous = earlier.empty() ? kNoSet : earlier.front().manifest;
   const uint64_t previous_serial = options.previous ? StatementSerialOf(*options.previous) : 0;
 
   std::vector<SourceFile> release = ReleaseFiles(options.release, options.follow_links);
@@ -347,10 +357,8 @@ BuildSummary BuildUpdateSet(const BuildOptions& options, std::ostream& progress)
   WriteFileBytes(staging.path() / kManifestName, FormatManifest(manifest));
   if (key) {
     std::vector<SignedPatch> patches;
-    if (options.previous) {
-      patches =
-          WritePatches(staging.path(), manifest.entries, *options.previous, previous, progress);
-    }
+    if (!earlier.empty())
+      patches = WritePatches(staging.path(), manifest.entries, earlier, progress);
     for (const SignedPatch& patch : patches) {
       summary.patch_bytes += static_cast<uint64_t>(patch.patch.length);
       summary.patched_file_bytes +=

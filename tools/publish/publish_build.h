@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 #include "set_statement.h"
 
@@ -13,6 +14,7 @@ struct BuildOptions {
   std::filesystem::path release;                  // the game folder as it must be installed
   std::filesystem::path out;                      // the update set to (re)place
   std::optional<std::filesystem::path> previous;  // the set now served, for versions
+  std::vector<std::filesystem::path> older;       // sets before it, only as bases of patches
   std::optional<std::filesystem::path> page;      // index2.html and its pictures
   uint64_t archive_small = 4096;                  // files up to this size travel in archives
   bool follow_links = false;  // publish links to files and folders inside the release and page
@@ -35,7 +37,9 @@ struct BuildSummary {
 // Unchanged entries keep the version of `previous`; new and changed ones get a newer one.
 // With `signing`, the set also holds update3.sig, a statement of update3.dat and every remote
 // file signed by the key, with a serial above that of `previous`'s statement; with `previous`
-// too, it offers patches of changed files against their versions in `previous` (WritePatches).
+// too, it offers patches of changed files against their versions in `previous` and in the
+// `older` sets (WritePatches); `older` without `previous`, or more than kMostEarlierSets sets in
+// all, is refused before anything is read or written.
 // Unsigned sets get no patches: a client applies one only when its statement proves it.
 // The set is written beside `out` and swapped in at the end, so on any failure `out` is left
 // exactly as it was. Nothing is written outside `out` and its temporary sibling. Links and

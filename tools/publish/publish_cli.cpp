@@ -8,6 +8,7 @@
 #include "key_files.h"
 #include "platform/error.h"
 #include "publish_build.h"
+#include "set_patches.h"
 #include "set_statement.h"
 #include "updater/signing/utc_time.h"
 #include "verify_patches.h"
@@ -19,16 +20,19 @@ namespace veyra {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: veyra-publish build --release DIR --out DIR [--previous DIR] [--page DIR] "
+    "usage: veyra-publish build --release DIR --out DIR [--previous DIR ...] [--page DIR] "
     "[--archive-small N] [--follow-links] [--sign KEYFILE [--expires DAYS]]\n"
-    "       veyra-publish verify --set DIR [--key PUBFILE] [--previous DIR]\n"
+    "       veyra-publish verify --set DIR [--key PUBFILE] [--previous DIR ...]\n"
     "       veyra-publish web0 --line NAME URL [--line NAME URL ...]\n"
     "       veyra-publish keygen KEYFILE\n"
     "       veyra-publish sign --set DIR --key KEYFILE [--expires DAYS]\n"
     "A signed set holds update3.sig; KEYFILE.pub (from keygen) is the game folder's update3.pub.\n"
     "DAYS: how long a signed set may be installed (default 30).\n"
-    "build --previous with --sign also writes zstd patches of changed files against it;\n"
-    "verify --previous applies them to the bases that set holds.\n";
+    "build: the first --previous is the set now served (versions, serial); with --sign, zstd\n"
+    "patches of changed files are written against every --previous set (at most 4).\n"
+    "verify --previous applies them to the bases those sets hold.\n";
+
+static_assert(kMostEarlierSets == 4, "the usage text names the limit of --previous sets");
 
 constexpr int kMaxExpiresDays = 3650;
 
@@ -37,11 +41,13 @@ struct UsageError : std::runtime_error {
 };
 
 // Options of the form --name VALUE from `allowed` and bare --name from `flags` (kept with an
-// empty value), each at most once.
-std::map<std::string, std::string> ParseOptions(const std::vector<std::string>& args,
-                                                const std::vector<std::string>& allowed,
-                                                const std::vector<std::string>& flags = {}) {
-  std::map<std::string, std::string> options;
+// empty value), each at most once unless named in `repeatable` (values kept in order).
+using Options = std::map<std::string, std::vector<std::string>>;
+
+Options ParseOptions(const std::vector<std::string>& args, const std::vector<std::string>& allowed,
+                     const std::vector<std::string>& flags = {},
+                     const std::vector<std::string>& repeatable = {}) {
+  Options options;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& name = args[i];
     std::string value;
@@ -52,22 +58,50 @@ std::map<std::string, std::string> ParseOptions(const std::vector<std::string>& 
       if (++i >= args.size()) throw UsageError(name + " needs a value");
       value = args[i];
     }
-    if (!options.emplace(name, value).second) throw UsageError(name + " given twice");
+    std::vector<std::string>& values = options[name];
+    if (!values.empty() &&
+        std::find(repeatable.begin(), repeatable.end(), name) == repeatable.end()) {
+      throw UsageError(name + " given twice");
+    }
+    values.push_back(std::move(value));
   }
   return options;
 }
 
-std::string Required(const std::map<std::string, std::string>& options, const std::string& name) {
+std::string Required(const Options& options, const std::string& name) {
   auto it = options.find(name);
-  if (it == options.end() || it->second.empty()) throw UsageError(name + " is required");
-  return it->second;
+  if (it == options.end() || it->second.front().empty()) throw UsageError(name + " is required");
+  return it->second.front();
 }
 
-std::optional<std::string> Optional(const std::map<std::string, std::string>& options,
-                                    const std::string& name) {
+std::optional<std::string> Optional(const Options& options, const std::string& name) {
   auto it = options.find(name);
   if (it == options.end()) return std::nullopt;
-  return it->second;
+  return it->second.front();
+}
+
+// Every value of a repeatable option, none empty, in the order given.
+std::vector<std::filesystem::path> Folders(const Options& options, const std::string& name) {
+  std::vector<std::filesystem::path> folders;
+  auto it = options.find(name);
+  if (it == options.end()) return folders;
+  for (const std::string& value : it->second) {
+    if (value.empty()) throw UsageError(name + " needs a value");
+    folders.emplace_back(value);
+  }
+  return folders;
+}
+
+// The earlier sets of --previous, the one now served first; more than a build takes are a wrong
+// command line.
+std::vector<std::filesystem::path> EarlierSets(const Options& options) {
+  std::vector<std::filesystem::path> sets = Folders(options, "--previous");
+  try {
+    CheckEarlierSetCount(sets.size());
+  } catch (const Error& e) {
+    throw UsageError(e.what());
+  }
+  return sets;
 }
 
 uint64_t ParseSize(const std::string& text) {
@@ -90,8 +124,7 @@ int ParseDays(const std::string& text) {
 }
 
 // The signing options --sign/--key and --expires, when the key is given.
-std::optional<SigningOptions> ParseSigning(const std::map<std::string, std::string>& options,
-                                           const std::string& key_option) {
+std::optional<SigningOptions> ParseSigning(const Options& options, const std::string& key_option) {
   auto key = Optional(options, key_option);
   auto days = Optional(options, "--expires");
   if (!key) {
@@ -114,11 +147,15 @@ int Build(const std::vector<std::string>& args, std::ostream& err) {
   auto options = ParseOptions(
       args,
       {"--release", "--out", "--previous", "--page", "--archive-small", "--sign", "--expires"},
-      {"--follow-links"});
+      {"--follow-links"}, {"--previous"});
   BuildOptions build;
   build.release = Required(options, "--release");
   build.out = Required(options, "--out");
-  if (auto previous = Optional(options, "--previous")) build.previous = *previous;
+  std::vector<std::filesystem::path> earlier = EarlierSets(options);
+  if (!earlier.empty()) {
+    build.previous = earlier.front();
+    build.older.assign(earlier.begin() + 1, earlier.end());
+  }
   if (auto page = Optional(options, "--page")) build.page = *page;
   if (auto small = Optional(options, "--archive-small")) build.archive_small = ParseSize(*small);
   build.follow_links = options.count("--follow-links") > 0;
@@ -162,12 +199,11 @@ int Sign(const std::vector<std::string>& args, std::ostream& err) {
 }
 
 int Verify(const std::vector<std::string>& args, std::ostream& out) {
-  auto options = ParseOptions(args, {"--set", "--key", "--previous"});
+  auto options = ParseOptions(args, {"--set", "--key", "--previous"}, {}, {"--previous"});
   std::string set = Required(options, "--set");
   std::optional<std::vector<PublicKey>> keys;
   if (options.count("--key")) keys = LoadPublicKeys(Required(options, "--key"));
-  std::optional<std::filesystem::path> previous;
-  if (options.count("--previous")) previous = Required(options, "--previous");
+  const std::vector<std::filesystem::path> previous = Folders(options, "--previous");
   std::vector<std::string> problems = VerifyUpdateSet(set);
   StatementReport report = VerifySetStatement(set, keys, CurrentTime());
   problems.insert(problems.end(), report.problems.begin(), report.problems.end());

@@ -12,9 +12,9 @@ inline constexpr int kPublishFailed = 1;  // the work failed, or verify found pr
 inline constexpr int kPublishUsage = 2;   // the command line is wrong
 
 // Runs one veyra-publish command (`args` without the program name):
-//   build --release DIR --out DIR [--previous DIR] [--page DIR] [--archive-small N]
+//   build --release DIR --out DIR [--previous DIR ...] [--page DIR] [--archive-small N]
 //         [--follow-links] [--sign KEYFILE [--expires DAYS]]
-//   verify --set DIR [--key PUBFILE]
+//   verify --set DIR [--key PUBFILE] [--previous DIR ...]
 //   web0 --line NAME URL [--line NAME URL ...]
 //   keygen KEYFILE
 //   sign --set DIR --key KEYFILE [--expires DAYS]

@@ -1,6 +1,8 @@
 #include "verify_patches.h"
 
 #include <map>
+#include <optional>
+#include <utility>
 
 #include "manifest.h"
 #include "platform/error.h"
@@ -26,37 +28,46 @@ std::map<std::string, std::string> MarkersByRemote(const fs::path& set) {
   return markers;
 }
 
-// The installed contents of an earlier set by their digests, read only where a patch needs one.
+// The installed contents of earlier sets by their digests, read only where a patch needs one.
 class BaseFinder {
  public:
-  explicit BaseFinder(fs::path set) : set_(std::move(set)), manifest_(LoadPreviousSet(set_)) {}
+  explicit BaseFinder(const std::vector<fs::path>& sets) {
+    for (const fs::path& set : sets) sets_.push_back({set, LoadPreviousSet(set)});
+  }
 
   std::optional<std::string> Find(const SignedDigest& base) const {
-    for (const ManifestEntry& entry : manifest_.entries) {
-      if (entry.fingerprint != base.sha256) continue;
-      try {
-        std::string content = InstalledContent(set_, entry.marker, entry.remote_name);
-        if (DigestOf(content) == base) return content;
-      } catch (const Error&) {
+    for (const auto& [set, manifest] : sets_) {
+      for (const ManifestEntry& entry : manifest.entries) {
+        if (entry.fingerprint != base.sha256) continue;
+        try {
+          std::string content = InstalledContent(set, entry.marker, entry.remote_name);
+          if (DigestOf(content) == base) return content;
+        } catch (const Error&) {
+        }
       }
     }
     return std::nullopt;
   }
 
+  // The sets searched, for a note.
+  std::string Names() const {
+    std::string names;
+    for (const auto& [set, manifest] : sets_) names += (names.empty() ? "" : " or ") + set.string();
+    return names;
+  }
+
  private:
-  fs::path set_;
-  Manifest manifest_;
+  std::vector<std::pair<fs::path, Manifest>> sets_;
 };
 
 }  // namespace
 
 PatchReport VerifyPatches(const fs::path& set, const UpdateStatement& statement,
-                          const std::optional<fs::path>& previous) {
+                          const std::vector<fs::path>& previous) {
   PatchReport report;
   if (statement.patches.empty()) return report;
   const std::map<std::string, std::string> markers = MarkersByRemote(set);
-  std::optional<BaseFinder> bases;
-  if (previous) bases.emplace(*previous);
+  const BaseFinder bases(previous);
   size_t applied = 0;
   for (const SignedPatch& p : statement.patches) {
     const std::string where = "patch " + p.remote + ": ";
@@ -77,10 +88,10 @@ PatchReport VerifyPatches(const fs::path& set, const UpdateStatement& statement,
     if (DigestOf(result) != p.result) {
       report.problems.push_back(where + "its result is not the content of " + p.file);
     }
-    if (!bases) continue;
-    const std::optional<std::string> base = bases->Find(p.base);
+    if (previous.empty()) continue;
+    const std::optional<std::string> base = bases.Find(p.base);
     if (!base) {
-      report.notes.push_back(where + "its base is not in " + previous->string());
+      report.notes.push_back(where + "its base is not in " + bases.Names());
       continue;
     }
     if (ApplyZstdPatch(*base, patch, p.result.length) != result) {
@@ -90,7 +101,7 @@ PatchReport VerifyPatches(const fs::path& set, const UpdateStatement& statement,
   }
   report.notes.push_back(std::to_string(statement.patches.size()) + " patches, " +
                          std::to_string(applied) + " applied to their bases" +
-                         (previous ? "" : " (give --previous OLD_SET to apply them)"));
+                         (previous.empty() ? " (give --previous OLD_SET to apply them)" : ""));
   return report;
 }
 

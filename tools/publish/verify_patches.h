@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,9 +15,10 @@ struct PatchReport {
 
 // Checks the patches `statement` offers in `set`: each patch file matches its signed digest and
 // stands in for an "E" or "O" file of the list whose installed content is the patch's result.
-// With `previous` (a set players had), each patch whose base that set holds is applied to it
-// and must yield its result; a patch whose base it does not hold is noted, not faulted.
+// Each patch whose base one of the sets of `previous` (sets players had) holds is applied to it
+// and must yield its result; a patch whose base none of them holds is noted, not faulted, since
+// players further behind simply fetch the whole file.
 PatchReport VerifyPatches(const std::filesystem::path& set, const UpdateStatement& statement,
-                          const std::optional<std::filesystem::path>& previous);
+                          const std::vector<std::filesystem::path>& previous);
 
 }  // namespace veyra

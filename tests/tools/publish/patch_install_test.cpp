@@ -32,8 +32,9 @@ std::string GameText(size_t size, uint32_t seed) {
   return text;
 }
 
-// Release 1 installed in a game folder that pins the publisher's key; release 2 changes two large
-// files a little and is served, signed, with patches against release 1.
+// Release 1 installed in a game folder that pins the publisher's key (its set kept as "site1");
+// release 2 changes two large files a little and is served, signed, with patches against
+// release 1.
 class PatchInstallTest : public SignedGameTest {
  protected:
   void SetUp() override {
@@ -47,6 +48,7 @@ class PatchInstallTest : public SignedGameTest {
     ASSERT_EQ(Update(), RunOutcome::kCompleted);
     release1 = ReadTree(game->path());
     release1.erase(kAcceptedSerialFile);
+    std::filesystem::copy(Path("site"), Path("site1"), std::filesystem::copy_options::recursive);
 
     std::string& text = release["Data/maps.dat"];
     text.insert(1000, GameText(3000, 5));
@@ -61,10 +63,11 @@ class PatchInstallTest : public SignedGameTest {
     TakeRequests();
   }
 
-  // The game folder as release 1 left it (the accepted serial stays: it only grows).
-  void RestoreRelease1() {
-    for (const auto& [name, bytes] : release1) WriteFileBytes(game->path() / name, bytes);
+  // The game folder as a release left it (the accepted serial stays: it only grows).
+  void Restore(const Tree& left) {
+    for (const auto& [name, bytes] : left) WriteFileBytes(game->path() / name, bytes);
   }
+  void RestoreRelease1() { Restore(release1); }
 
   // The served statement signed again after `change`.
   void Resign(const std::function<void(UpdateStatement&)>& change) {
@@ -207,6 +210,41 @@ TEST_F(PatchInstallTest, TheHeadlessUpdaterPatchesUnlessToldOrOfferedNone) {
     EXPECT_EQ(out.str().find("patches: 2 files updated from patches, ") != std::string::npos,
               c.says_saved)
         << out.str();
+  }
+}
+
+// Release 3 offers patches against releases 2 and 1: a player at either takes the one for the
+// content they have; alogin.exe, unchanged since release 2, has a patch only from release 1.
+TEST_F(PatchInstallTest, PlayersOneAndTwoReleasesBehindEachInstallFromTheirPatch) {
+  ASSERT_EQ(Update(), RunOutcome::kCompleted);
+  Tree release2 = ReadTree(game->path());
+  release2.erase(kAcceptedSerialFile);
+  release["Data/maps.dat"].insert(200000, GameText(3000, 10));
+  WriteTree(Path("rel"), release);
+  Publish({"build", "--release", Path("rel").string(), "--out", Path("site").string(), "--previous",
+           Path("site").string(), "--previous", Path("site1").string(), "--sign",
+           Path("key").string()});
+  std::map<std::string, int> offers;
+  for (const SignedPatch& patch : ServedStatement().patches) ++offers[patch.file];
+  EXPECT_EQ(offers,
+            (std::map<std::string, int>{{"gz/Data/maps.dat.gz", 2}, {"raw/alogin.exe", 1}}));
+  TakeRequests();
+  const struct {
+    const char* player;
+    const Tree* folder;
+    int patches;
+  } cases[] = {
+      {"one release behind", &release2, 1},
+      {"two releases behind", &release1, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.player);
+    Restore(*c.folder);
+    ASSERT_EQ(Update(), RunOutcome::kCompleted);
+    EXPECT_TRUE(InstalledFiles() == release);
+    const Requests requests = TakeRequests();
+    EXPECT_EQ(requests.patches, c.patches);
+    EXPECT_EQ(requests.changed_files, 0);
   }
 }
 
