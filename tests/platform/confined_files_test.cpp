@@ -248,6 +248,28 @@ TEST_P(ConfinedFiles, AppendingCreatesTheFileAndGrowsIt) {
   EXPECT_EQ(dir.Read("grows.bin"), "abcdef");
 }
 
+// The new content written in pieces is seen whole at the commit and not before; a replacement
+// given up leaves the old content and nothing beside it.
+TEST_P(ConfinedFiles, AReplacementInPiecesTakesEffectWholeAtItsCommitOnly) {
+  for (const bool commit : {true, false}) {
+    SCOPED_TRACE(commit);
+    TempFolder dir;
+    dir.Write("a.dat", "old");
+    {
+      ConfinedReplacement replacement(ProgramFolder(), MapPath(dir.folder() + "a.dat"));
+      ASSERT_TRUE(replacement.Append("new ").ok());
+      ASSERT_TRUE(replacement.Append("content").ok());
+      EXPECT_EQ(dir.Read("a.dat"), "old");
+      EXPECT_EQ(EntriesOf(dir.path()).size(), 2u);  // the file and the new one beside it
+      if (commit) {
+        EXPECT_TRUE(replacement.Commit().ok());
+      }
+    }
+    EXPECT_EQ(dir.Read("a.dat"), commit ? "new content" : "old");
+    EXPECT_EQ(EntriesOf(dir.path()), std::vector<std::string>{"a.dat"});
+  }
+}
+
 TEST(FolderLock, ASecondHolderIsBusyUntilTheFirstLetsGo) {
   TempFolder dir;
   auto first = std::make_unique<FolderLock>(dir.path(), 0);

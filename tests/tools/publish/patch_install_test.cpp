@@ -248,5 +248,38 @@ TEST_F(PatchInstallTest, PlayersOneAndTwoReleasesBehindEachInstallFromTheirPatch
   }
 }
 
+// alogin.exe keeps its length from release to release, so the player's length cannot tell which
+// of its two patches applies: the one fetched while the file is hashed may be for the other
+// base, and then the patch for the content the player has follows. Never the whole file.
+TEST_F(PatchInstallTest, BasesOfOneLengthAreToldApartByTheirContent) {
+  ASSERT_EQ(Update(), RunOutcome::kCompleted);
+  Tree release2 = ReadTree(game->path());
+  release2.erase(kAcceptedSerialFile);
+  release["alogin.exe"].replace(90000, 3000, NoiseBytes(3000, 11));
+  WriteTree(Path("rel"), release);
+  Publish({"build", "--release", Path("rel").string(), "--out", Path("site").string(), "--previous",
+           Path("site").string(), "--previous", Path("site1").string(), "--sign",
+           Path("key").string()});
+  TakeRequests();
+  const struct {
+    const char* player;
+    const Tree* folder;
+    int patched_files;
+  } cases[] = {{"one release behind", &release2, 1}, {"two releases behind", &release1, 2}};
+  int patch_requests = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.player);
+    Restore(*c.folder);
+    ASSERT_EQ(Update(), RunOutcome::kCompleted);
+    EXPECT_TRUE(InstalledFiles() == release);
+    EXPECT_EQ(engine->patched_entries(), c.patched_files);
+    const Requests requests = TakeRequests();
+    EXPECT_EQ(requests.changed_files, 0);
+    patch_requests += requests.patches;
+  }
+  // One of the two players was offered the other base's patch first.
+  EXPECT_EQ(patch_requests, 1 + 2 + 1);
+}
+
 }  // namespace
 }  // namespace veyra::testing
