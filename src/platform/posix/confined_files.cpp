@@ -23,6 +23,8 @@ namespace {
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 constexpr int kTemporaryNameAttempts = 100;
 constexpr int kLeftoverSearchDepth = 64;
+// Pieces of a replacement at least this large are written out to the disk as they come.
+constexpr std::size_t kStartWritingOutFrom = std::size_t{1} << 20;
 
 FileStatus LastError() {
   return FileStatus{errno != 0 ? errno : EIO};
@@ -338,6 +340,13 @@ ConfinedReplacement::~ConfinedReplacement() {
 FileStatus ConfinedReplacement::Append(std::string_view bytes) {
   if (!status_.ok()) return status_;
   status_ = state_->file->WriteAllAt(state_->written, bytes);
+  if (status_.ok() && bytes.size() >= kStartWritingOutFrom) {
+    // Sent on to the disk now, while more is coming: replacing a file by a rename makes the
+    // file system write out all that is still waiting, and the commit would wait for it.
+    ::sync_file_range(static_cast<int>(state_->file->system_handle()),
+                      static_cast<off_t>(state_->written), static_cast<off_t>(bytes.size()),
+                      SYNC_FILE_RANGE_WRITE);
+  }
   state_->written += bytes.size();
   return status_;
 }

@@ -2,9 +2,12 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <future>
+#include <mutex>
 #include <system_error>
+#include <thread>
 
 #include "platform/confined_files.h"
 #include "platform/paths.h"
@@ -89,6 +92,67 @@ class PlayerFile {
   std::future<std::optional<SignedDigest>> digest_;
 };
 
+// The SHA-256 of a buffer that grows at its end, taken on a thread of its own as far as the
+// buffer is offered, so that hashing a large result costs the decoding thread nothing. The
+// offered bytes must stay unchanged, where they are, until Finish or the end of the object.
+class GrowingHash {
+ public:
+  GrowingHash() : thread_([this] { Run(); }) {}
+  ~GrowingHash() { Stop(/*abandon=*/true); }
+  GrowingHash(const GrowingHash&) = delete;
+  GrowingHash& operator=(const GrowingHash&) = delete;
+
+  // `ready` is the whole buffer so far: what was offered before, and more.
+  void Offer(std::string_view ready) {
+    {
+      const std::lock_guard lock(mutex_);
+      ready_ = ready;
+    }
+    offered_.notify_one();
+  }
+  // The digest of all that was offered (hex).
+  std::string Finish() {
+    Stop(/*abandon=*/false);
+    return hash_.FinishHex();
+  }
+
+ private:
+  void Run() {
+    size_t hashed = 0;
+    for (;;) {
+      std::string_view ready;
+      {
+        std::unique_lock lock(mutex_);
+        offered_.wait(lock, [&] { return stopping_ || ready_.size() > hashed; });
+        if (abandoned_ || (stopping_ && ready_.size() == hashed)) return;
+        ready = ready_;
+      }
+      // In pieces, so that an abandoned hash stops soon.
+      const std::string_view piece = ready.substr(hashed, kHashPiece);
+      hash_.Add(piece);
+      hashed += piece.size();
+    }
+  }
+  void Stop(bool abandon) {
+    {
+      const std::lock_guard lock(mutex_);
+      stopping_ = true;
+      abandoned_ = abandon;
+    }
+    offered_.notify_one();
+    if (thread_.joinable()) thread_.join();
+  }
+
+  static constexpr size_t kHashPiece = size_t{4} << 20;
+  std::mutex mutex_;
+  std::condition_variable offered_;
+  std::string_view ready_;
+  bool stopping_ = false;
+  bool abandoned_ = false;
+  Sha256 hash_;
+  std::thread thread_;
+};
+
 // A patch applied while it arrives: its result is hashed as it grows and written, a piece at a
 // time, to a new file beside the player's, which takes its place only once the result is proven
 // (Install). Decoding starts once the player's file is read.
@@ -98,9 +162,9 @@ class ArrivingPatch : public ArrivingBody {
       : base_(base), target_(target), application_(result_length) {}
 
   void Restart() override {
+    hash_ = std::make_unique<GrowingHash>();  // the old one is done with the buffer first
     application_.Restart();
-    hash_ = std::make_unique<Sha256>();
-    hashed_ = 0;
+    fed_ = 0;
     replacement_.reset();
     written_ = 0;
   }
@@ -110,18 +174,23 @@ class ArrivingPatch : public ArrivingBody {
       if (base == nullptr) return;
       application_.SetBase(*base);
     }
-    application_.Advance(source, available);
-    TakeDecoded(application_.decoded(), kWritePiece);
+    // In small steps: a few bytes of a patch can stand for many megabytes of the result, which
+    // are hashed and written while the next are decoded.
+    while (fed_ < available) {
+      fed_ = std::min(fed_ + kFeedPiece, available);
+      application_.Advance(source, fed_);
+      TakeDecoded(kWritePiece);
+    }
   }
   // Whether the whole patch `patch` applied to `base` (the player's file, read) yields the
   // signed result. The player's file is not used after it.
   bool Finish(const std::string& base, const std::string& patch, const SignedDigest& expected) {
     if (!application_.has_base()) application_.SetBase(base);
-    result_ = application_.Finish(patch.data(), patch.size());
-    if (!result_) return false;
-    TakeDecoded(*result_, 0);
-    return static_cast<int64_t>(result_->size()) == expected.length &&
-           hash_->FinishHex() == expected.sha256;
+    Advance(patch.data(), patch.size());
+    if (!application_.Finish(patch.data(), patch.size())) return false;
+    TakeDecoded(0);
+    return static_cast<int64_t>(application_.decoded().size()) == expected.length &&
+           hash_->Finish() == expected.sha256;
   }
   // Puts the proven result in the player's file's place.
   FileStatus Install() {
@@ -130,15 +199,15 @@ class ArrivingPatch : public ArrivingBody {
   }
 
  private:
+  // Decoded from this many more bytes of the patch at a time.
+  static constexpr size_t kFeedPiece = 4096;
   // Written in pieces of at least this much while the patch arrives.
   static constexpr size_t kWritePiece = size_t{4} << 20;
 
-  // Hashes what was decoded since the last look, and writes it once `piece` bytes are waiting.
-  void TakeDecoded(std::string_view decoded, size_t piece) {
-    if (decoded.size() > hashed_) {
-      hash_->Add(decoded.substr(hashed_));
-      hashed_ = decoded.size();
-    }
+  // Offers what was decoded to the hash, and writes it once `piece` bytes are waiting.
+  void TakeDecoded(size_t piece) {
+    const std::string_view decoded = application_.decoded();
+    hash_->Offer(decoded);
     if (decoded.size() - written_ < std::max<size_t>(piece, 1)) return;
     if (!replacement_) replacement_.emplace(ProgramFolder(), target_);
     replacement_->Append(decoded.substr(written_));
@@ -148,11 +217,10 @@ class ArrivingPatch : public ArrivingBody {
   const PlayerFile& base_;
   const std::filesystem::path target_;
   ZstdPatchApplication application_;
-  std::unique_ptr<Sha256> hash_ = std::make_unique<Sha256>();
-  size_t hashed_ = 0;
+  size_t fed_ = 0;
+  std::unique_ptr<GrowingHash> hash_ = std::make_unique<GrowingHash>();
   std::optional<ConfinedReplacement> replacement_;
   size_t written_ = 0;
-  std::optional<std::string> result_;
 };
 
 }  // namespace

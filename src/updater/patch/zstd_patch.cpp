@@ -86,13 +86,17 @@ void ZstdPatchApplication::Advance(const void* source, size_t available) {
   if (has_base_) Decode(static_cast<const char*>(source), available);
 }
 
-std::optional<std::string> ZstdPatchApplication::Finish(const void* source, size_t length) {
-  if (!has_base_ || !Decode(static_cast<const char*>(source), length)) return std::nullopt;
+bool ZstdPatchApplication::Finish(const void* source, size_t length) {
+  if (!has_base_ || !Decode(static_cast<const char*>(source), length)) return false;
   // One frame exactly, all of it, yielding all that was announced.
-  if (!frame_ended_ || consumed_ != length || produced_ != result_.size()) return std::nullopt;
+  return frame_ended_ && consumed_ == length && produced_ == result_size_;
+}
+
+std::string ZstdPatchApplication::TakeResult() {
+  std::string result(decoded());
   begun_ = false;
   produced_ = 0;
-  return std::move(result_);
+  return result;
 }
 
 bool ZstdPatchApplication::Begin(const char* source, size_t available) {
@@ -115,7 +119,10 @@ bool ZstdPatchApplication::Begin(const char* source, size_t available) {
       ZSTD_isError(ZSTD_DCtx_refPrefix(d, base_.data(), base_.size()))) {
     return false;
   }
-  result_.resize(static_cast<size_t>(result_length_));
+  if (result_size_ != static_cast<size_t>(result_length_)) {
+    result_size_ = static_cast<size_t>(result_length_);
+    result_.reset(new char[result_size_ > 0 ? result_size_ : 1]);
+  }
   begun_ = true;
   return true;
 }
@@ -132,7 +139,7 @@ bool ZstdPatchApplication::Decode(const char* source, size_t available) {
     return false;
   }
   ZSTD_inBuffer in{source, available, consumed_};
-  ZSTD_outBuffer out{result_.data(), result_.size(), produced_};
+  ZSTD_outBuffer out{result_.get(), result_size_, produced_};
   while (in.pos < in.size) {
     const size_t before_in = in.pos;
     const size_t before_out = out.pos;
@@ -163,7 +170,8 @@ std::optional<std::string> ApplyZstdPatch(std::string_view base, std::string_vie
                                           int64_t result_length) {
   ZstdPatchApplication application(result_length);
   application.SetBase(base);
-  return application.Finish(patch.data(), patch.size());
+  if (!application.Finish(patch.data(), patch.size())) return std::nullopt;
+  return application.TakeResult();
 }
 
 }  // namespace veyra

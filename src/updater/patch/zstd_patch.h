@@ -42,12 +42,15 @@ class ZstdPatchApplication : public ArrivingBody {
 
   void Restart() override;
   void Advance(const void* source, size_t available) override;
-  // The result of the whole patch of `length` bytes (the bytes Advance saw, and the rest);
-  // nullopt as ApplyZstdPatch.
-  std::optional<std::string> Finish(const void* source, size_t length);
+  // Whether the whole patch of `length` bytes (the bytes Advance saw, and the rest) yields the
+  // result, as ApplyZstdPatch.
+  bool Finish(const void* source, size_t length);
 
-  // The start of the result decoded so far (until Restart or Finish).
-  std::string_view decoded() const { return std::string_view(result_).substr(0, produced_); }
+  // The start of the result decoded so far, all of it after a Finish that succeeded. Its bytes
+  // stay where they are, unchanged, until Restart.
+  std::string_view decoded() const { return {result_.get(), produced_}; }
+  // A copy of the result, after a Finish that succeeded.
+  std::string TakeResult();
 
  private:
   struct Context;
@@ -59,7 +62,9 @@ class ZstdPatchApplication : public ArrivingBody {
   std::string_view base_;
   bool has_base_ = false;
   std::unique_ptr<Context> context_;
-  std::string result_;
+  // Not cleared first: only what was decoded is ever read.
+  std::unique_ptr<char[]> result_;
+  size_t result_size_ = 0;
   bool begun_ = false;
   bool refused_ = false;
   bool frame_ended_ = false;

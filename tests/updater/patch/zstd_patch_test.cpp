@@ -26,7 +26,8 @@ std::optional<std::string> ApplyInPieces(std::string_view base, const std::strin
     application.Advance(patch.data(), arrived);
   }
   if (!application.has_base()) application.SetBase(base);
-  return application.Finish(patch.data(), patch.size());
+  if (!application.Finish(patch.data(), patch.size())) return std::nullopt;
+  return application.TakeResult();
 }
 
 struct Versions {
