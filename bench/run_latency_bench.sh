@@ -26,13 +26,10 @@ DELAY_MS=${DELAY_MS:-25}
 # Files up to this size travel in archives; 1030 bytes gives about 1250 requests for the set.
 ARCHIVE_SMALL=${ARCHIVE_SMALL:-1030}
 DATA=$BUILD/install_data
-PROXY=$REPO/bench/latency_bench/link_proxy.py
 
 cmake --build "$BUILD" -j2 --target veyra-update veyra-publish >/dev/null
-if [ ! -f "$DATA/manifest.txt" ]; then
-  python3 "$REPO/bench/install_bench/make_dataset.py" "$DATA.partial"
-  mv "$DATA.partial" "$DATA"
-fi
+. "$REPO/scripts/lib/bench_data.sh"
+bench_install_data "$DATA"
 
 WORK=$(mktemp -d "$BUILD/latency_run.XXXXXX")
 PIDS=()
@@ -52,19 +49,17 @@ cp -r "$WORK/site" "$WORK/site2"
   --previous "$WORK/site" --archive-small "$ARCHIVE_SMALL" >/dev/null 2>>"$WORK/publish.log"
 
 . "$REPO/scripts/lib/nginx.sh"
+. "$REPO/scripts/lib/far_link.sh"
 nginx_access_log=off
 nginx_start "$WORK/nginx" "$WORK" || exit 1
 PIDS+=("$nginx_pid")
 ORIGIN_PORT=$nginx_port
 
 start_proxy() {  # rate in Mbit/s [origin port]; sets PROXY_PORT and PROXY_PID
-  PROXY_PORT=$(free_port)
-  python3 "$PROXY" "$PROXY_PORT" 127.0.0.1 "${2:-$ORIGIN_PORT}" "$DELAY_MS" "$1" >"$WORK/proxy.out" 2>>"$WORK/proxy.err" &
-  PIDS+=("$!")
-  PROXY_PID=$!
-  for _ in $(seq 50); do grep -q ready "$WORK/proxy.out" 2>/dev/null && return; sleep 0.1; done
-  echo "proxy did not start" >&2
-  exit 1
+  link_proxy_start "$WORK" "${2:-$ORIGIN_PORT}" "$DELAY_MS" "$1"
+  PIDS+=("$link_proxy_pid")
+  PROXY_PORT=$link_proxy_port
+  PROXY_PID=$link_proxy_pid
 }
 
 # Every entry's remote name of a published set, for the other clients.
@@ -99,22 +94,21 @@ run_ours() {  # site connections [start folder]; prints seconds
 
 run_curl() {
   rm -rf "$WORK/curl_dest"
-  remote_names "$WORK/site" | awk -v base="http://127.0.0.1:$PROXY_PORT/site/" -v dest="$WORK/curl_dest" \
-    '{printf "url = \"%s%s\"\noutput = \"%s/%s\"\n", base, $1, dest, $1}' >"$WORK/curl.cfg"
+  remote_names "$WORK/site" |
+    curl_parallel_config "http://127.0.0.1:$PROXY_PORT/site/" "$WORK/curl_dest" >"$WORK/curl.cfg"
   local start
   start=$(now)
-  curl -sf --no-progress-meter --noproxy "*" --create-dirs --parallel --parallel-max 6 -K "$WORK/curl.cfg"
+  curl_parallel 6 "$WORK/curl.cfg"
   elapsed "$start"
 }
 
 run_curl_h2() {  # curl --parallel over HTTP/2 through the TLS proxy
   rm -rf "$WORK/curl_dest"
-  remote_names "$WORK/site" | awk -v base="https://127.0.0.1:$TLS_PROXY_PORT/site/" -v dest="$WORK/curl_dest" \
-    '{printf "url = \"%s%s\"\noutput = \"%s/%s\"\n", base, $1, dest, $1}' >"$WORK/curl.cfg"
+  remote_names "$WORK/site" |
+    curl_parallel_config "https://127.0.0.1:$TLS_PROXY_PORT/site/" "$WORK/curl_dest" >"$WORK/curl.cfg"
   local start
   start=$(now)
-  curl -sf --no-progress-meter --noproxy "*" --create-dirs --http2 --cacert "$tls_ca" \
-    --parallel --parallel-max "$CURL_H2_PARALLEL" -K "$WORK/curl.cfg"
+  curl_parallel "$CURL_H2_PARALLEL" "$WORK/curl.cfg" --http2 --cacert "$tls_ca"
   elapsed "$start"
 }
 

@@ -13,10 +13,8 @@ CONNECTIONS=${CONNECTIONS:-6}
 DATA=$BUILD/install_data
 
 cmake --build "$BUILD" -j2 --target veyra-update veyra-publish >/dev/null
-if [ ! -f "$DATA/manifest.txt" ]; then
-  python3 "$REPO/bench/install_bench/make_dataset.py" "$DATA.partial"
-  mv "$DATA.partial" "$DATA"
-fi
+. "$REPO/scripts/lib/bench_data.sh"
+bench_install_data "$DATA"
 
 WORK=$(mktemp -d "$BUILD/signed_run.XXXXXX")
 . "$REPO/scripts/lib/nginx.sh"
