@@ -92,17 +92,18 @@ class PlayerFile {
   std::future<std::optional<SignedDigest>> digest_;
 };
 
-// The SHA-256 of a buffer that grows at its end, taken on a thread of its own as far as the
-// buffer is offered, so that hashing a large result costs the decoding thread nothing. The
-// offered bytes must stay unchanged, where they are, until Finish or the end of the object.
-class GrowingHash {
+// A result that grows at its end, hashed and written to its new file on a thread of its own as
+// far as it is offered, so that the decoding thread goes on meanwhile (and keeps taking in the
+// network). The offered bytes must stay unchanged, where they are, until Finish or the end of
+// the object; so must `file`.
+class ResultSink {
  public:
-  GrowingHash() : thread_([this] { Run(); }) {}
-  ~GrowingHash() { Stop(/*abandon=*/true); }
-  GrowingHash(const GrowingHash&) = delete;
-  GrowingHash& operator=(const GrowingHash&) = delete;
+  explicit ResultSink(ConfinedReplacement& file) : file_(file), thread_([this] { Run(); }) {}
+  ~ResultSink() { Stop(/*abandon=*/true); }
+  ResultSink(const ResultSink&) = delete;
+  ResultSink& operator=(const ResultSink&) = delete;
 
-  // `ready` is the whole buffer so far: what was offered before, and more.
+  // `ready` is the whole result so far: what was offered before, and more.
   void Offer(std::string_view ready) {
     {
       const std::lock_guard lock(mutex_);
@@ -110,7 +111,7 @@ class GrowingHash {
     }
     offered_.notify_one();
   }
-  // The digest of all that was offered (hex).
+  // Takes the rest of what was offered; the digest of all of it (hex).
   std::string Finish() {
     Stop(/*abandon=*/false);
     return hash_.FinishHex();
@@ -118,19 +119,19 @@ class GrowingHash {
 
  private:
   void Run() {
-    size_t hashed = 0;
+    size_t done = 0;
     for (;;) {
       std::string_view ready;
       {
         std::unique_lock lock(mutex_);
-        offered_.wait(lock, [&] { return stopping_ || ready_.size() > hashed; });
-        if (abandoned_ || (stopping_ && ready_.size() == hashed)) return;
+        offered_.wait(lock, [&] { return stopping_ || ready_.size() - done >= kPiece; });
+        if (abandoned_ || (stopping_ && ready_.size() == done)) return;
         ready = ready_;
       }
-      // In pieces, so that an abandoned hash stops soon.
-      const std::string_view piece = ready.substr(hashed, kHashPiece);
+      const std::string_view piece = ready.substr(done, kPiece);
       hash_.Add(piece);
-      hashed += piece.size();
+      file_.Append(piece);  // a failure stays in the file's status
+      done += piece.size();
     }
   }
   void Stop(bool abandon) {
@@ -143,7 +144,8 @@ class GrowingHash {
     if (thread_.joinable()) thread_.join();
   }
 
-  static constexpr size_t kHashPiece = size_t{4} << 20;
+  static constexpr size_t kPiece = size_t{4} << 20;
+  ConfinedReplacement& file_;
   std::mutex mutex_;
   std::condition_variable offered_;
   std::string_view ready_;
@@ -153,20 +155,23 @@ class GrowingHash {
   std::thread thread_;
 };
 
-// A patch applied while it arrives: its result is hashed as it grows and written, a piece at a
-// time, to a new file beside the player's, which takes its place only once the result is proven
-// (Install). Decoding starts once the player's file is read.
+// A patch applied while it arrives: its result is hashed and written as it grows to a new file
+// beside the player's, which takes its place only once the result is proven (Install).
+// Decoding starts once the player's file is read.
 class ArrivingPatch : public ArrivingBody {
  public:
   ArrivingPatch(const PlayerFile& base, const std::filesystem::path& target, int64_t result_length)
-      : base_(base), target_(target), application_(result_length) {}
+      : base_(base), target_(target), application_(result_length) {
+    Restart();
+  }
 
   void Restart() override {
-    hash_ = std::make_unique<GrowingHash>();  // the old one is done with the buffer first
+    sink_.reset();  // done with the result and the file first
     application_.Restart();
     fed_ = 0;
-    replacement_.reset();
-    written_ = 0;
+    file_.reset();
+    file_.emplace(ProgramFolder(), target_);
+    sink_ = std::make_unique<ResultSink>(*file_);
   }
   void Advance(const void* source, size_t available) override {
     if (!application_.has_base()) {
@@ -179,7 +184,7 @@ class ArrivingPatch : public ArrivingBody {
     while (fed_ < available) {
       fed_ = std::min(fed_ + kFeedPiece, available);
       application_.Advance(source, fed_);
-      TakeDecoded(kWritePiece);
+      sink_->Offer(application_.decoded());
     }
   }
   // Whether the whole patch `patch` applied to `base` (the player's file, read) yields the
@@ -188,39 +193,23 @@ class ArrivingPatch : public ArrivingBody {
     if (!application_.has_base()) application_.SetBase(base);
     Advance(patch.data(), patch.size());
     if (!application_.Finish(patch.data(), patch.size())) return false;
-    TakeDecoded(0);
+    sink_->Offer(application_.decoded());
     return static_cast<int64_t>(application_.decoded().size()) == expected.length &&
-           hash_->Finish() == expected.sha256;
+           sink_->Finish() == expected.sha256;
   }
   // Puts the proven result in the player's file's place.
-  FileStatus Install() {
-    if (!replacement_) replacement_.emplace(ProgramFolder(), target_);
-    return replacement_->Commit();
-  }
+  FileStatus Install() { return file_->Commit(); }
 
  private:
   // Decoded from this many more bytes of the patch at a time.
   static constexpr size_t kFeedPiece = 4096;
-  // Written in pieces of at least this much while the patch arrives.
-  static constexpr size_t kWritePiece = size_t{4} << 20;
-
-  // Offers what was decoded to the hash, and writes it once `piece` bytes are waiting.
-  void TakeDecoded(size_t piece) {
-    const std::string_view decoded = application_.decoded();
-    hash_->Offer(decoded);
-    if (decoded.size() - written_ < std::max<size_t>(piece, 1)) return;
-    if (!replacement_) replacement_.emplace(ProgramFolder(), target_);
-    replacement_->Append(decoded.substr(written_));
-    written_ = decoded.size();
-  }
 
   const PlayerFile& base_;
   const std::filesystem::path target_;
   ZstdPatchApplication application_;
   size_t fed_ = 0;
-  std::unique_ptr<GrowingHash> hash_ = std::make_unique<GrowingHash>();
-  std::optional<ConfinedReplacement> replacement_;
-  size_t written_ = 0;
+  std::optional<ConfinedReplacement> file_;
+  std::unique_ptr<ResultSink> sink_;
 };
 
 }  // namespace
