@@ -186,19 +186,30 @@ carried() {  # bytes the proxy has carried to clients so far (it rewrites the fi
   done
   echo "${n:-0}"
 }
-FARS=() CURLS=()
+# An update with nothing left to fetch, over the same link: the list and the statement alone,
+# which every update costs before its first file.
+run_up_to_date() {  # prints seconds
+  local start
+  start=$(now)
+  update "$WORK/game"
+  since "$start"
+}
+FARS=() CURLS=() UP_TO_DATE=()
 for round in $(seq "$ROUNDS"); do
   before=$(carried)
   FARS+=("$(run patch)")
   ours_carried=$(($(carried) - before))
+  UP_TO_DATE+=("$(run_up_to_date)")
   before=$(carried)
   CURLS+=("$(run_curl)")
   curl_carried=$(($(carried) - before))
-  echo "far round $round: update from the patches ${FARS[-1]} s, curl ${CURLS[-1]} s"
+  echo "far round $round: update from the patches ${FARS[-1]} s, curl ${CURLS[-1]} s, nothing to fetch ${UP_TO_DATE[-1]} s"
 done
 awk -v p="$patch_bytes" -v w="$whole_bytes" -v n="$patches" -v t="$(median "${FARS[@]}")" \
-    -v c="$(median "${CURLS[@]}")" -v bo="$ours_carried" -v bc="$curl_carried" 'BEGIN {
+    -v c="$(median "${CURLS[@]}")" -v u="$(median "${UP_TO_DATE[@]}")" -v bo="$ours_carried" \
+    -v bc="$curl_carried" 'BEGIN {
   send = p * 8 / 20e6 + 0.05
   printf "far link (50 ms round trip, 20 Mbit/s), medians: update from the patches %s s; sending the patch bytes takes %.2f s (ratio %.2f, goal <= 1.2); curl --parallel fetching the %d patch files %s s (ratio %.2f)\n", t, send, t / send, n, c, t / c
+  printf "  an update with nothing to fetch (the list and statement alone) takes %s s; the patches add %.3f s (ratio %.2f to sending them, %.2f to curl)\n", u, t - u, (t - u) / send, (t - u) / c
   printf "  carried to the client by the proxy (measured, headers included): the update %d bytes, curl %d bytes; the changed files whole would take %.1f s to send\n", bo, bc, w * 8 / 20e6 }'
 echo "  the update from patches: $(cat "$WORK/patch-requests")"
