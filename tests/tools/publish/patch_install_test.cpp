@@ -177,6 +177,25 @@ TEST_F(PatchInstallTest, EachFailedPatchFallsBackToTheWholeFile) {
   }
 }
 
+// A file the player made read-only is not written from its patch either: the pass stops as for a
+// whole file, the file keeps release 1 and nothing is left beside it.
+TEST_F(PatchInstallTest, AReadOnlyFileIsReportedNotWrittenAndKeepsItsContent) {
+  RestoreRelease1();
+  const std::filesystem::path maps = game->path() / "Data/maps.dat";
+  std::filesystem::permissions(maps, std::filesystem::perms::owner_read |
+                                         std::filesystem::perms::group_read |
+                                         std::filesystem::perms::others_read);
+  EXPECT_EQ(Update(), RunOutcome::kWriteFailed);
+  EXPECT_EQ(ReadFileBytes(maps), release1.at("Data/maps.dat"));
+  EXPECT_EQ(TakeRequests().changed_files, 0);
+  for (const auto& entry : std::filesystem::directory_iterator(game->path() / "Data")) {
+    EXPECT_TRUE(entry.path().filename() == "maps.dat" || entry.path().filename() == "other.txt")
+        << entry.path();
+  }
+  std::filesystem::permissions(maps, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+}
+
 // veyra-update says what the patches saved; with --no-patches or a set without patches every
 // changed file travels whole, as before.
 TEST_F(PatchInstallTest, TheHeadlessUpdaterPatchesUnlessToldOrOfferedNone) {
