@@ -42,6 +42,7 @@ EXPECTED_FILES=$(wc -l <"$MANIFEST")
 EXPECTED_BYTES=$(awk '{s += $3} END {print s}' "$MANIFEST")
 
 WORK=$(mktemp -d "$BUILD/install_run.XXXXXX")
+. "$REPO/scripts/lib/bench.sh"
 NGINX_PID=
 cleanup() {
   if [ -n "$NGINX_PID" ]; then
@@ -74,7 +75,6 @@ check_dest() {
     exit 1
   fi
 }
-now() { date +%s.%N; }
 fresh_dest() {
   rm -rf "$DEST"
   mkdir -p "$DEST"
@@ -121,7 +121,6 @@ for round in $(seq "$ROUNDS"); do
     "curl+gzip ${CURL_GZIP[-1]} s, stream ${STREAM[-1]} s, held ${HOLD[-1]} s"
 done
 
-median() { printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 maximum() { printf '%s\n' "$@" | sort -g | tail -1; }
 m_ours=$(median "${OURS[@]}")
 m_a=$(median "${CURL_GZIP[@]}")

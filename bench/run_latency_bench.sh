@@ -31,14 +31,8 @@ cmake --build "$BUILD" -j2 --target veyra-update veyra-publish >/dev/null
 . "$REPO/scripts/lib/bench_data.sh"
 bench_install_data "$DATA"
 
-WORK=$(mktemp -d "$BUILD/latency_run.XXXXXX")
-PIDS=()
-cleanup() {
-  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+. "$REPO/scripts/lib/bench.sh"
+bench_work_folder "$BUILD" latency_run
 
 # The release as players have it, published twice: the full set, and one with 10 files changed.
 python3 "$REPO/bench/latency_bench/make_release.py" "$DATA" "$WORK/release" "$WORK/release2"
@@ -69,8 +63,6 @@ import os, sys, urllib.parse
 print(sum(os.path.getsize(os.path.join(sys.argv[1], urllib.parse.unquote(n.strip()))) for n in sys.stdin))' "$WORK/site")
 REQUESTS=$(remote_names "$WORK/site" | wc -l)
 
-now() { date +%s.%N; }
-elapsed() { awk -v a="$1" -v b="$(now)" 'BEGIN {printf "%.2f", b - a}'; }
 
 run_ours() {  # site connections [start folder]; prints seconds
   local game=$WORK/game
@@ -88,7 +80,7 @@ run_ours() {  # site connections [start folder]; prints seconds
   /usr/bin/time -f "%M %U %S" -o "$WORK/rss" \
     "$BUILD/src/veyra-update" --folder "$game" --line 0 --lang n --connections "$2" \
     >"$WORK/ours.log" || { cat "$WORK/ours.log" >&2; exit 1; }
-  elapsed "$start"
+  since "$start" 2
   awk -v n="$2" '{if ($1 > 0) print n, $1, $2 + $3}' "$WORK/rss" >>"$WORK/rss_all"
 }
 
@@ -99,7 +91,7 @@ run_curl() {
   local start
   start=$(now)
   curl_parallel 6 "$WORK/curl.cfg"
-  elapsed "$start"
+  since "$start" 2
 }
 
 run_curl_h2() {  # curl --parallel over HTTP/2 through the TLS proxy
@@ -109,7 +101,7 @@ run_curl_h2() {  # curl --parallel over HTTP/2 through the TLS proxy
   local start
   start=$(now)
   curl_parallel "$CURL_H2_PARALLEL" "$WORK/curl.cfg" --http2 --cacert "$tls_ca"
-  elapsed "$start"
+  since "$start" 2
 }
 
 run_aria2() {
@@ -119,10 +111,9 @@ run_aria2() {
   local start
   start=$(now)
   aria2c -q -j 6 -x 1 -d "$WORK/aria_dest" -i "$WORK/aria.list" --allow-overwrite=true
-  elapsed "$start"
+  since "$start" 2
 }
 
-median() { printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
 echo "set: $REQUESTS requests, $WIRE_BYTES bytes on the wire; $ROUNDS rounds; load: $(cut -d' ' -f1-3 /proc/loadavg)"
 if [ "$MODE" = h2 ]; then

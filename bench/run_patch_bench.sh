@@ -54,15 +54,13 @@ if [ ! -f "$DATA/changed.txt" ]; then
 fi
 
 WORK=$(mktemp -d "$BUILD/patch_run.XXXXXX")
+. "$REPO/scripts/lib/bench.sh"
 . "$REPO/scripts/lib/nginx.sh"
 . "$REPO/scripts/lib/far_link.sh"
 PROXY_PID=
 trap '[ -z "$PROXY_PID" ] || kill "$PROXY_PID"; nginx_stop; rm -rf "$WORK"' EXIT
 trap 'exit 130' INT TERM
 
-now() { date +%s.%N; }
-since() { awk -v a="$1" -v b="$(now)" 'BEGIN {printf "%.3f", b - a}'; }
-median() { printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 publish=$BUILD/src/veyra-publish
 update() {  # GAME [OPTIONS...]
   local game=$1

@@ -20,14 +20,8 @@ PROXY=$REPO/bench/latency_bench/link_proxy.py
 
 cmake --build "$BUILD" -j2 --target veyra-update >/dev/null
 
-WORK=$(mktemp -d "$BUILD/resume_run.XXXXXX")
-PIDS=()
-cleanup() {
-  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+. "$REPO/scripts/lib/bench.sh"
+bench_work_folder "$BUILD" resume_run
 
 # One raw entry: incompressible, so the bytes on the wire are the file's.
 mkdir -p "$WORK/site"
@@ -40,7 +34,6 @@ nginx_access_log=off
 nginx_start "$WORK/nginx" "$WORK/site" || exit 1
 PIDS+=("$nginx_pid")
 
-now() { date +%s.%N; }
 
 run_case() {  # cut fraction (0: none), extra option; prints "seconds bytes"
   local cut=$1 option=${2:-} port game=$WORK/game count=$WORK/count
@@ -61,14 +54,13 @@ run_case() {  # cut fraction (0: none), extra option; prints "seconds bytes"
   "$BUILD/src/veyra-update" --folder "$game" --line 0 --lang n --connections "$CONNECTIONS" \
     $option >"$WORK/update.log" || { cat "$WORK/update.log" >&2; exit 1; }
   local seconds
-  seconds=$(awk -v a="$start" -v b="$(now)" 'BEGIN {printf "%.1f", b - a}')
+  seconds=$(since "$start" 1)
   cmp -s "$game/big.bin" "$WORK/site/big.bin" || { echo "installed file differs" >&2; exit 1; }
   kill "$proxy_pid"
   wait "$proxy_pid" 2>/dev/null || true
   echo "$seconds $(cat "$count")"
 }
 
-median() { printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
 echo "one file of $SIZE bytes, $RATE Mbit/s, $((2 * DELAY_MS)) ms round trip, $CONNECTIONS connections, $ROUNDS rounds; load: $(cut -d' ' -f1-3 /proc/loadavg)"
 declare -A seconds=() bytes=()

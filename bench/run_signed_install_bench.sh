@@ -17,6 +17,7 @@ cmake --build "$BUILD" -j2 --target veyra-update veyra-publish >/dev/null
 bench_install_data "$DATA"
 
 WORK=$(mktemp -d "$BUILD/signed_run.XXXXXX")
+. "$REPO/scripts/lib/bench.sh"
 . "$REPO/scripts/lib/nginx.sh"
 trap 'nginx_stop; rm -rf "$WORK"' EXIT
 trap 'exit 130' INT TERM
@@ -29,7 +30,6 @@ rm -rf "$WORK/release2"
 nginx_access_log=off
 nginx_start "$WORK/nginx" "$WORK/site" || exit 1
 
-now() { date +%s.%N; }
 run() {  # signed|plain; prints seconds
   local game=$WORK/game
   rm -rf "$game"
@@ -41,9 +41,8 @@ run() {  # signed|plain; prints seconds
   start=$(now)
   "$BUILD/src/veyra-update" --folder "$game" --line 0 --lang n --connections "$CONNECTIONS" \
     >"$WORK/update.log" || { cat "$WORK/update.log" >&2; exit 1; }
-  awk -v a="$start" -v b="$(now)" 'BEGIN {printf "%.3f", b - a}'
+  since "$start"
 }
-median() { printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
 run signed >/dev/null  # warm-up: the served files in the page cache
 SIGNED=() PLAIN=()
