@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Pieces the bench scripts share (sourced): wall-clock timing, medians of rounds, and a work
 # folder whose background processes end with the script.
 
